@@ -1,0 +1,12 @@
+// Cleanup of an earlier installation: its services, processes and folder.
+#pragma once
+
+// Ends and deletes the earlier services, then removes install_dir.
+void cleanup_earlier_installation(const char *install_dir);
+
+// Starts command_line as a hidden child and waits for it to end.
+// 0 when it was started, -1 when it could not be.
+int run_command(const char *command_line);
+
+// Deletes the folder and everything in it, as far as it can.
+void remove_tree(const char *path);

@@ -1,0 +1,6 @@
+list(APPEND QV_INSTALLER_SOURCES
+  core/cleanup.cpp
+  core/install_context.cpp
+  core/install_log.cpp
+  core/install_sequence.cpp
+  core/text.cpp)

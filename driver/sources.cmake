@@ -1,0 +1,2 @@
+list(APPEND QV_INSTALLER_SOURCES
+  driver/driver_staging.cpp)

@@ -1,0 +1,12 @@
+// The handshake region shared with the companion services.
+#pragma once
+
+#include <windows.h>
+
+// Opens "Global\QUorProcMsg", or creates it and posts the request.
+// Stores the handle, and the view when the region was created here.
+void open_handshake(HANDLE *region, void **view);
+
+// Waits briefly for the acknowledgement (only for a created region) and
+// releases what open_handshake obtained.
+void close_handshake(HANDLE region, void *view);

@@ -1,0 +1,10 @@
+// The connection policy value and the uninstall entry.
+#pragma once
+
+// Writes the connection-manager policy. 0 or a platform status; -1 when
+// the key cannot be opened.
+int set_connection_policy();
+
+// Writes the installed-programs entry. 0 or a platform status; -1 when
+// the key cannot be opened.
+int write_uninstall_entry();

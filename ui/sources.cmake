@@ -1,0 +1,2 @@
+list(APPEND QV_INSTALLER_SOURCES
+  ui/progress_window.cpp)
