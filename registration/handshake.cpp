@@ -1,13 +1,106 @@
 #include "registration/handshake.h"
 
+#include "core/install_log.h"
+
+namespace
+{
+
+const char region_name[] = "Global\\QUorProcMsg";
+const DWORD region_size = 8; // word 0: request, word 1: acknowledgement
+const int acknowledgement_sleeps = 2001;
+const DWORD acknowledgement_pause_ms = 1;
+
+// A descriptor with its DACL and SIDs in fixed storage.
+struct region_security {
+    SECURITY_DESCRIPTOR descriptor;
+    DWORD acl[(sizeof(ACL) + 2 * (sizeof(ACCESS_ALLOWED_ACE) + SECURITY_MAX_SID_SIZE)) /
+                  sizeof(DWORD) +
+              1];
+    DWORD system_sid[SECURITY_MAX_SID_SIZE / sizeof(DWORD) + 1];
+    DWORD administrators_sid[SECURITY_MAX_SID_SIZE / sizeof(DWORD) + 1];
+};
+
+// "D:P(A;;GA;;;SY)(A;;GA;;;BA)": full access for SYSTEM and Administrators
+// only, nothing inherited. The services that answer run as one of them.
+bool build_region_security(region_security *security)
+{
+    DWORD sid_size = sizeof security->system_sid;
+    if (!CreateWellKnownSid(WinLocalSystemSid, nullptr, security->system_sid, &sid_size)) {
+        return false;
+    }
+    sid_size = sizeof security->administrators_sid;
+    if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, security->administrators_sid,
+                            &sid_size)) {
+        return false;
+    }
+    PACL acl = reinterpret_cast<PACL>(security->acl);
+    return InitializeAcl(acl, sizeof security->acl, ACL_REVISION) &&
+           AddAccessAllowedAce(acl, ACL_REVISION, GENERIC_ALL, security->system_sid) &&
+           AddAccessAllowedAce(acl, ACL_REVISION, GENERIC_ALL, security->administrators_sid) &&
+           InitializeSecurityDescriptor(&security->descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+           SetSecurityDescriptorDacl(&security->descriptor, TRUE, acl, FALSE) &&
+           SetSecurityDescriptorControl(&security->descriptor, SE_DACL_PROTECTED,
+                                        SE_DACL_PROTECTED);
+}
+
+} // namespace
+
 void open_handshake(HANDLE *region, void **view)
 {
     *region = nullptr;
     *view = nullptr;
+
+    region_security security;
+    bool secured = build_region_security(&security);
+
+    // Someone else's region: held until the end, never written.
+    HANDLE existing = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, region_name);
+    if (existing != nullptr) {
+        *region = existing;
+        return;
+    }
+
+    // Without its DACL the region would take whatever the default gives.
+    if (!secured) {
+        log_message("Create mapping file failed!\n");
+        return;
+    }
+    SECURITY_ATTRIBUTES attributes;
+    attributes.nLength = sizeof attributes;
+    attributes.lpSecurityDescriptor = &security.descriptor;
+    attributes.bInheritHandle = FALSE;
+    HANDLE created = CreateFileMappingA(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0,
+                                        region_size, region_name);
+    if (created == nullptr) {
+        log_message("Create mapping file failed!\n");
+        return;
+    }
+    *region = created;
+
+    volatile LONG *words =
+        static_cast<volatile LONG *>(MapViewOfFile(created, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    if (words == nullptr) {
+        return;
+    }
+    words[0] = 1;
+    words[1] = 0;
+    *view = const_cast<LONG *>(words);
 }
 
 void close_handshake(HANDLE region, void *view)
 {
-    (void)region;
-    (void)view;
+    if (region == nullptr) {
+        return;
+    }
+    if (view != nullptr) {
+        // A companion in another process sets word 1: every test reads it afresh.
+        volatile LONG *words = static_cast<volatile LONG *>(view);
+        int sleeps = 0;
+        while (words[1] != 1 && sleeps < acknowledgement_sleeps) {
+            Sleep(acknowledgement_pause_ms);
+            ++sleeps;
+        }
+        UnmapViewOfFile(view);
+    }
+    CloseHandle(region);
 }

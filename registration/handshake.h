@@ -3,8 +3,9 @@
 
 #include <windows.h>
 
-// Opens "Global\QUorProcMsg", or creates it and posts the request.
-// Stores the handle, and the view when the region was created here.
+// Opens "Global\QUorProcMsg", or creates it (SYSTEM and Administrators
+// only, read-write) and posts the request. Stores the handle, and the view
+// when the region was created here.
 void open_handshake(HANDLE *region, void **view);
 
 // Waits briefly for the acknowledgement (only for a created region) and

@@ -5,6 +5,7 @@
 // the key cannot be opened.
 int set_connection_policy();
 
-// Writes the installed-programs entry. 0 or a platform status; -1 when
-// the key cannot be opened.
+// Writes the installed-programs entry, every value even after a failed
+// one. 0, or the platform status of the first failed write; -1 when the
+// key cannot be opened.
 int write_uninstall_entry();

@@ -1,0 +1,275 @@
+// The companion services under Wine's service control manager, with the
+// real companion programs in a folder whose name holds blanks. Services are
+// removed before and after every test; a failing manager is substituted.
+#include "registration/handshake.h"
+#include "registration/services.h"
+
+#include "registration_test_support.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+struct services_fakes {
+    bool refuse_manager = false;
+    int sleeps = 0;
+} g_fakes;
+
+} // namespace
+
+SC_HANDLE WINAPI fake_OpenSCManagerA(LPCSTR machine, LPCSTR database, DWORD access)
+{
+    if (g_fakes.refuse_manager) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return OpenSCManagerA(machine, database, access);
+}
+
+void WINAPI fake_Sleep(DWORD milliseconds)
+{
+    ++g_fakes.sleeps;
+    Sleep(milliseconds);
+}
+
+namespace
+{
+
+using registration_test::windows_path;
+
+struct companion {
+    const char *name;
+    const char *display_name;
+    const char *program_file;
+    const char *built_program;
+    int (*register_service)(install_context *);
+};
+
+const companion companions[] = {
+    {"Vodorodeveroz", "QUORVANTA 4780DV USB srvc", "Vodorodeveroz.exe", QV_USB_SERVICE_EXE,
+     register_usb_service},
+    {"Disc_eject", "QUORVANTA 4780DV disc eject", "Disc_eject.exe", QV_EJECT_SERVICE_EXE,
+     register_eject_service},
+};
+
+// Polls until done() holds or about 30 s have passed.
+template <typename Condition> bool within_30s(Condition done)
+{
+    for (int i = 0; i < 300; ++i) {
+        if (done()) {
+            return true;
+        }
+        Sleep(100);
+    }
+    return done();
+}
+
+struct service_facts {
+    bool exists = false;
+    DWORD state = 0;
+    DWORD service_type = 0;
+    DWORD start_type = 0;
+    DWORD error_control = 0;
+    std::string program_path;
+    std::string display_name;
+    std::string account;
+};
+
+service_facts inspect(const char *name)
+{
+    service_facts facts;
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (manager == nullptr) {
+        return facts;
+    }
+    SC_HANDLE service = OpenServiceA(manager, name, SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS);
+    if (service != nullptr) {
+        facts.exists = true;
+        SERVICE_STATUS status;
+        if (QueryServiceStatus(service, &status)) {
+            facts.state = status.dwCurrentState;
+        }
+        alignas(QUERY_SERVICE_CONFIGA) char buffer[8192];
+        QUERY_SERVICE_CONFIGA *config = reinterpret_cast<QUERY_SERVICE_CONFIGA *>(buffer);
+        DWORD needed = 0;
+        if (QueryServiceConfigA(service, config, sizeof buffer, &needed)) {
+            facts.service_type = config->dwServiceType;
+            facts.start_type = config->dwStartType;
+            facts.error_control = config->dwErrorControl;
+            facts.program_path = config->lpBinaryPathName ? config->lpBinaryPathName : "";
+            facts.display_name = config->lpDisplayName ? config->lpDisplayName : "";
+            facts.account = config->lpServiceStartName ? config->lpServiceStartName : "";
+        }
+        CloseServiceHandle(service);
+    }
+    CloseServiceHandle(manager);
+    return facts;
+}
+
+// Stops and deletes a service of that name, if there is one, and waits
+// until it is gone.
+void remove_service(const char *name)
+{
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    ASSERT_NE(nullptr, manager);
+    SC_HANDLE service = OpenServiceA(manager, name, SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE);
+    if (service != nullptr) {
+        SERVICE_STATUS status;
+        ControlService(service, SERVICE_CONTROL_STOP, &status);
+        EXPECT_TRUE(within_30s([&] {
+            return !QueryServiceStatus(service, &status) ||
+                   status.dwCurrentState == SERVICE_STOPPED;
+        })) << name;
+        DeleteService(service);
+        CloseServiceHandle(service);
+    }
+    CloseServiceHandle(manager);
+    EXPECT_TRUE(within_30s([&] { return !inspect(name).exists; })) << name;
+}
+
+class ServicesTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        g_fakes = services_fakes();
+        for (const companion &one : companions) {
+            remove_service(one.name);
+        }
+        scratch = test_files::make_scratch_dir("services");
+        log = new registration_test::log_capture(scratch);
+        // The installed layout: blanks in the folder, as in "Program Files (x86)".
+        CreateDirectoryA((scratch + "\\Program Files (x86)").c_str(), nullptr);
+        install_dir = scratch + "\\Program Files (x86)\\QUORVANTA";
+        CreateDirectoryA(install_dir.c_str(), nullptr);
+        for (const companion &one : companions) {
+            ASSERT_TRUE(CopyFileA(windows_path(one.built_program).c_str(),
+                                  (install_dir + "\\" + one.program_file).c_str(), FALSE));
+        }
+        empty_dir = scratch + "\\Program Files (x86)\\EMPTY";
+        CreateDirectoryA(empty_dir.c_str(), nullptr);
+    }
+    void TearDown() override
+    {
+        g_fakes = services_fakes();
+        for (const companion &one : companions) {
+            remove_service(one.name);
+        }
+        delete log;
+        test_files::delete_tree(scratch);
+    }
+    install_context context_for(const std::string &folder)
+    {
+        install_context context;
+        memset(&context, 0, sizeof context);
+        strcpy(context.install_dir, folder.c_str());
+        return context;
+    }
+    std::string quoted(const std::string &folder, const char *program_file)
+    {
+        return "\"" + folder + "\\" + program_file + "\"";
+    }
+    std::string scratch;
+    std::string install_dir;
+    std::string empty_dir;
+    registration_test::log_capture *log = nullptr;
+};
+
+TEST_F(ServicesTest, NewServicesAreCreatedStartedAndAcknowledgeTheHandshake)
+{
+    install_context context = context_for(install_dir);
+    HANDLE region = nullptr;
+    void *view = nullptr;
+    open_handshake(&region, &view);
+    ASSERT_NE(nullptr, view);
+
+    for (const companion &one : companions) {
+        EXPECT_EQ(0, one.register_service(&context)) << one.name;
+    }
+    close_handshake(region, view);
+
+    // Fewer than 2001 pauses: the wait ended because a companion answered.
+    EXPECT_LT(g_fakes.sleeps, 2001);
+    EXPECT_TRUE(log->messages().empty());
+    for (const companion &one : companions) {
+        SCOPED_TRACE(one.name);
+        service_facts facts = inspect(one.name);
+        ASSERT_TRUE(facts.exists);
+        EXPECT_EQ(static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS), facts.service_type);
+        EXPECT_EQ(static_cast<DWORD>(SERVICE_AUTO_START), facts.start_type);
+        EXPECT_EQ(static_cast<DWORD>(SERVICE_ERROR_NORMAL), facts.error_control);
+        EXPECT_EQ(quoted(install_dir, one.program_file), facts.program_path);
+        EXPECT_EQ(one.display_name, facts.display_name);
+        EXPECT_EQ("LocalSystem", facts.account);
+        EXPECT_TRUE(within_30s([&] { return inspect(one.name).state == SERVICE_RUNNING; }));
+    }
+}
+
+TEST_F(ServicesTest, ExistingServicesAreLeftAsTheyAre)
+{
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    ASSERT_NE(nullptr, manager);
+    for (const companion &one : companions) {
+        SC_HANDLE service =
+            CreateServiceA(manager, one.name, (std::string("earlier ") + one.name).c_str(),
+                           SERVICE_QUERY_STATUS, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                           SERVICE_ERROR_IGNORE, quoted(install_dir, one.program_file).c_str(),
+                           nullptr, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(nullptr, service) << one.name;
+        CloseServiceHandle(service);
+    }
+    CloseServiceHandle(manager);
+
+    install_context context = context_for(install_dir);
+    for (const companion &one : companions) {
+        EXPECT_EQ(0, one.register_service(&context)) << one.name;
+    }
+
+    EXPECT_EQ(std::vector<std::string>(2, "Open sc service success\r\n"), log->messages());
+    for (const companion &one : companions) {
+        SCOPED_TRACE(one.name);
+        service_facts facts = inspect(one.name);
+        EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), facts.state);
+        EXPECT_EQ(static_cast<DWORD>(SERVICE_DEMAND_START), facts.start_type);
+        EXPECT_EQ(std::string("earlier ") + one.name, facts.display_name);
+    }
+}
+
+TEST_F(ServicesTest, AServiceThatCannotStartStaysRegisteredAndTheOtherStillStarts)
+{
+    // No program where the USB service points: its start fails.
+    install_context missing = context_for(empty_dir);
+    install_context present = context_for(install_dir);
+    EXPECT_EQ(-1, register_usb_service(&missing));
+    EXPECT_EQ(0, register_eject_service(&present));
+
+    EXPECT_EQ(std::vector<std::string>{"Service start failed!\r\n"}, log->messages());
+    service_facts usb = inspect("Vodorodeveroz");
+    EXPECT_TRUE(usb.exists);
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), usb.state);
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_AUTO_START), usb.start_type);
+    EXPECT_EQ(quoted(empty_dir, "Vodorodeveroz.exe"), usb.program_path);
+    EXPECT_TRUE(within_30s([] { return inspect("Disc_eject").state == SERVICE_RUNNING; }));
+}
+
+TEST_F(ServicesTest, AManagerThatCannotBeOpenedRegistersNothing)
+{
+    g_fakes.refuse_manager = true;
+    install_context context = context_for(install_dir);
+    for (const companion &one : companions) {
+        EXPECT_EQ(-1, one.register_service(&context)) << one.name;
+    }
+    EXPECT_EQ(std::vector<std::string>(2, "Open sc manager failed\r\n"), log->messages());
+    for (const companion &one : companions) {
+        EXPECT_FALSE(inspect(one.name).exists) << one.name;
+    }
+}
+
+} // namespace
