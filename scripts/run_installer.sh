@@ -64,6 +64,16 @@ if [ -d "$install_dir" ]; then
 else
     echo "(none)"
 fi
+echo "== uninstall entry:"
+wine_in "$prefix" 60 reg query 'HKLM\SOFTWARE\WOW6432Node\Microsoft\Windows\CurrentVersion\Uninstall\QUORVANTA4780' 2>/dev/null | tr -d '\r' || true
+echo "== connection policy:"
+wine_in "$prefix" 60 reg query 'HKLM\SOFTWARE\Policies\Microsoft\Windows\WcmSvc\GroupPolicy' 2>/dev/null | tr -d '\r' || true
+echo "== services:"
+for service in Vodorodeveroz Disc_eject; do
+    wine_in "$prefix" 60 sc query "$service" 2>/dev/null | tr -d '\r' | grep -E 'SERVICE_NAME|STATE' || echo "$service: not registered"
+done
+echo "== driver packages in C:\\windows\\inf:"
+ls "$prefix/drive_c/windows/inf" | grep -i -E '^(wlanbox|oem)' || echo "(none)"
 if [ -f "$run/screenshot.png" ]; then
     echo "== screenshot: $run/screenshot.png"
 else
