@@ -4,9 +4,5 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-./scripts/setup.sh
-cmake --preset release >/dev/null
-cmake --build --preset release
-cmake --preset wine >/dev/null
-cmake --build --preset wine
+./scripts/build.sh
 ctest --preset wine -j 2 "$@"
