@@ -1,0 +1,327 @@
+#!/bin/sh
+# Uninstalling after a real installation (x64 installer, win10), each case
+# in a prefix of its own:
+#   silent          the installed uninstall.exe /S, run from the install
+#                   folder: services, entry, driver package and folder go,
+#                   the policy value stays, the moved program goes at restart
+#   missing_pieces  a service, the entry and the driver folder removed
+#                   beforehand; a copy run from another folder with "/s",
+#                   then again with "/S": exit 0, nothing else touched
+#   declined        the answering variant: No changes nothing (exit 1),
+#                   then Yes removes everything
+#   linked_folder   a folder outside linked into the install folder (a Unix
+#                   symbolic link, which Wine shows as a linked folder)
+# Arguments: bench, build and source folders, case, answering uninstaller.
+set -eu
+bench=$1
+build=$2
+source=$3
+case=$4
+answering=$5
+. "$source/tests/bench/common.sh"
+bench_env "$bench"
+
+mkdir -p "$bench/scenarios"
+prefix="$bench/scenarios/uninstaller_$case"
+results="$build/uninstaller_$case"
+rm -rf "$results"
+mkdir -p "$results"
+drive="$prefix/drive_c"
+program_files="$drive/Program Files (x86)"
+install="$program_files/QUORVANTA"
+install_win='C:\Program Files (x86)\QUORVANTA'
+published_inf="$drive/windows/inf/wlanbox_ndis650.inf"
+entry='HKLM\SOFTWARE\WOW6432Node\Microsoft\Windows\CurrentVersion\Uninstall\QUORVANTA4780'
+policy='HKLM\SOFTWARE\Policies\Microsoft\Windows\WcmSvc\GroupPolicy'
+services_key='HKLM\System\CurrentControlSet\Services'
+pending='HKLM\System\CurrentControlSet\Control\Session Manager'
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+finish() {
+    if [ $failures -ne 0 ]; then
+        echo "$case: $failures failures; outputs and logs in $results, prefix kept in $prefix" >&2
+        exit 1
+    fi
+    prefix_stop "$prefix"
+    rm -rf "$prefix"
+    echo "$case: all checks passed"
+    exit 0
+}
+
+prefix_copy "$bench" "$prefix"
+trap 'prefix_stop "$prefix"' EXIT
+set_windows_version "$prefix" win10
+
+# The temp folder as the prefix names it ("C:\users\NAME\Temp"), and as a
+# path under drive_c.
+temp_win=$(wine_in "$prefix" 60 cmd /c echo %TEMP% | tr -d '\r')
+temp="$drive/$(printf '%s' "${temp_win#[Cc]:\\}" | tr '\\' /)"
+[ -d "$temp" ] || fail "temp folder $temp_win not found at $temp"
+log="$temp/uninstall_log.txt"
+
+key_exists() {
+    wine_in "$prefix" 60 reg query "$1" >/dev/null 2>&1
+}
+
+# reg_value KEY NAME: "TYPE DATA" of one value, empty when it is missing.
+reg_value() {
+    wine_in "$prefix" 60 reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        sed -n "s/^ *$2  *\(REG_[A-Z_]*\)  *\(.*\)\$/\1 \2/p"
+}
+
+service_state() {
+    wine_in "$prefix" 60 sc query "$1" 2>/dev/null | tr -d '\r' |
+        sed -n 's/^ *STATE *: *[0-9]* *\([A-Z_]*\).*$/\1/p'
+}
+
+# companion_pids NAME: the Unix processes of that companion in this prefix.
+companion_pids() {
+    for dir in /proc/[0-9]*; do
+        if tr '\0' '\n' 2>/dev/null <"$dir/cmdline" | grep -q "QUORVANTA\\\\$1\\.exe" &&
+            tr '\0' '\n' 2>/dev/null <"$dir/environ" | grep -qx "WINEPREFIX=$prefix"; then
+            echo "${dir#/proc/}"
+        fi
+    done
+}
+
+wait_running() {
+    tries=0
+    while [ "$(service_state "$1")" != RUNNING ]; do
+        tries=$((tries + 1))
+        [ $tries -lt 30 ] || return 1
+        sleep 1
+    done
+}
+
+# The installation the uninstaller meets; without it nothing can be judged.
+install_product() {
+    status=0
+    wine_in "$prefix" 300 "$build/quorvanta_setup.exe" >"$results/install.out" 2>&1 || status=$?
+    ready=true
+    [ $status -eq 0 ] || { fail "installer exit code $status"; ready=false; }
+    [ -f "$install/uninstall.exe" ] || { fail "no uninstall.exe installed"; ready=false; }
+    [ -f "$published_inf" ] || { fail "no driver package published"; ready=false; }
+    key_exists "$entry" || { fail "no uninstall entry written"; ready=false; }
+    for name in Vodorodeveroz Disc_eject; do
+        wait_running "$name" || { fail "service $name not running"; ready=false; }
+    done
+    [ -n "$(reg_value "$policy" fMinimizeConnections)" ] || { fail "no policy value"; ready=false; }
+    $ready || finish
+}
+
+# run_uninstaller LABEL PROGRAM [ARGS...]: its exit code in $status, its
+# output and log kept under LABEL.
+run_uninstaller() {
+    label=$1
+    shift
+    rm -f "$log"
+    status=0
+    wine_in "$prefix" 120 "$@" >"$results/$label.out" 2>"$results/$label.err" || status=$?
+    if [ -f "$log" ]; then
+        tr -d '\r' <"$log" >"$results/$label.log"
+    else
+        : >"$results/$label.log"
+    fi
+    echo "$label: exit code $status"
+    sed 's/^/    /' "$results/$label.log"
+}
+
+# The log holds records only, and ends with the exit code.
+check_log() {
+    label=$1
+    code=$2
+    if grep -v -E '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3}######' \
+        "$results/$label.log" | grep -q .; then
+        fail "$label: a log line without timestamp and separator"
+    fi
+    last=$(tail -1 "$results/$label.log" | cut -c30-)
+    [ "$last" = "Uninstall finished, exit code $code" ] || fail "$label: last log line [$last]"
+}
+
+# Everything the installation made is gone; its neighbours and the policy
+# value are not.
+check_removed() {
+    label=$1
+    if [ -e "$install" ]; then
+        fail "$label: the install folder is still there: $(ls -A "$install" | tr '\n' ' ')"
+    fi
+    [ -d "$program_files/Common Files" ] || fail "$label: a neighbour of the install folder went"
+    for name in Vodorodeveroz Disc_eject; do
+        ! key_exists "$services_key\\$name" || fail "$label: service $name is still registered"
+        [ -z "$(companion_pids "$name")" ] || fail "$label: $name still runs"
+    done
+    ! key_exists "$entry" || fail "$label: the uninstall entry is still there"
+    [ ! -e "$published_inf" ] || fail "$label: the driver package is still published"
+    [ "$(reg_value "$policy" fMinimizeConnections)" = "REG_DWORD 0x0" ] ||
+        fail "$label: the policy value was touched"
+}
+
+# snapshot NAME: the drive's files (the temp folder aside) and the
+# registry keys the uninstaller could reach.
+snapshot() {
+    find "$drive" -path "$temp" -prune -o -printf '%P %y %s %T@ %l\n' | sort >"$results/$1.files"
+    {
+        wine_in "$prefix" 60 reg query "$services_key"
+        wine_in "$prefix" 60 reg query 'HKLM\SOFTWARE\WOW6432Node\Microsoft\Windows\CurrentVersion\Uninstall' /s
+        wine_in "$prefix" 60 reg query "$policy" /s
+        for name in Vodorodeveroz Disc_eject; do
+            echo "$name $(service_state "$name") $(companion_pids "$name")"
+        done
+    } 2>&1 | tr -d '\r' >"$results/$1.registry"
+}
+
+same_snapshot() {
+    for part in files registry; do
+        if ! diff "$results/$1.$part" "$results/$2.$part" >"$results/$2.$part.diff"; then
+            fail "$2: the $part changed:"
+            head -20 "$results/$2.$part.diff" >&2
+        fi
+    done
+}
+
+box_calls() {
+    grep -c '^MessageBoxA ' "$results/$1.out" || true
+}
+
+case $case in
+silent)
+    install_product
+    run_uninstaller silent "$install_win\\uninstall.exe" /S
+    [ $status -eq 0 ] || fail "silent: exit code $status"
+    check_removed silent
+    check_log silent 0
+
+    # The running program moved itself out and is deleted at restart.
+    moved_win=$(sed -n 's/^.*######Moved .*\\uninstall\.exe to \(.*\)$/\1/p' "$results/silent.log")
+    moved="$temp/${moved_win##*\\}"
+    if [ -z "$moved_win" ] || ! cmp -s "$moved" "$build/carried/uninstall.exe"; then
+        fail "silent: the moved uninstaller [$moved_win] is not in the temp folder"
+    fi
+    wine_in "$prefix" 60 reg query "$pending" /v PendingFileRenameOperations 2>/dev/null |
+        tr -d '\r' | grep -qF "$moved_win" ||
+        fail "silent: the moved uninstaller is not scheduled for deletion"
+    wine_in "$prefix" 120 wineboot -r >/dev/null 2>&1 || true
+    [ ! -e "$moved" ] || fail "silent: the moved uninstaller survived the restart"
+    ;;
+
+missing_pieces)
+    install_product
+    wine_in "$prefix" 60 sc stop Disc_eject >/dev/null 2>&1 || true
+    tries=0
+    while [ "$(service_state Disc_eject)" != STOPPED ] && [ $tries -lt 30 ]; do
+        tries=$((tries + 1))
+        sleep 1
+    done
+    wine_in "$prefix" 60 sc delete Disc_eject >/dev/null 2>&1 || fail "Disc_eject not deleted"
+    wine_in "$prefix" 60 reg delete "$entry" /f >/dev/null 2>&1 || fail "entry not deleted"
+    rm -rf "$install/4780DV"
+
+    # A copy elsewhere removes the installation, never its own surroundings.
+    mkdir -p "$drive/tools"
+    cp "$build/carried/uninstall.exe" "$drive/tools/uninstall.exe"
+    echo "a neighbour" >"$drive/tools/neighbour.txt"
+    run_uninstaller first 'C:\tools\uninstall.exe' /s
+    [ $status -eq 0 ] || fail "first: exit code $status"
+    check_removed first
+    check_log first 0
+    cmp -s "$drive/tools/uninstall.exe" "$build/carried/uninstall.exe" ||
+        fail "first: the copy that ran went"
+    [ "$(cat "$drive/tools/neighbour.txt" 2>/dev/null)" = "a neighbour" ] ||
+        fail "first: its neighbour went"
+    grep -q '######Service Disc_eject not installed$' "$results/first.log" ||
+        fail "first: the missing service was not noticed"
+    grep -q '######Uninstall entry not found$' "$results/first.log" ||
+        fail "first: the missing entry was not noticed"
+    ! grep -q 'failed' "$results/first.log" || fail "first: a failure was logged"
+
+    # Again, with nothing left: the box is not asked under /S either.
+    snapshot before_second
+    export QV_MESSAGE_BOX_ANSWER=no
+    run_uninstaller second "$answering" /S
+    [ $status -eq 0 ] || fail "second: exit code $status"
+    [ "$(box_calls second)" -eq 0 ] || fail "second: the box was shown under /S"
+    check_log second 0
+    snapshot after_second
+    same_snapshot before_second after_second
+    [ "$(grep -c -E '######Service [A-Za-z_]+ not installed$' "$results/second.log")" -eq 2 ] ||
+        fail "second: both services should be reported missing"
+    grep -qF "######Install folder $install_win not found" "$results/second.log" ||
+        fail "second: the missing folder was not noticed"
+    ;;
+
+declined)
+    install_product
+    snapshot before
+    export QV_MESSAGE_BOX_ANSWER=no
+    run_uninstaller no "$answering"
+    [ $status -eq 1 ] || fail "no: exit code $status"
+    [ "$(box_calls no)" -eq 1 ] || fail "no: the box was asked $(box_calls no) times"
+    grep -q '^MessageBoxA owner=none type=0x24 caption=\[QUORVANTA 4780 uninstaller\] ' \
+        "$results/no.out" || fail "no: not a Yes/No question box: $(cat "$results/no.out")"
+    [ ! -e "$log" ] || fail "no: a log was written"
+    snapshot after_no
+    same_snapshot before after_no
+
+    export QV_MESSAGE_BOX_ANSWER=yes
+    run_uninstaller yes "$answering"
+    [ $status -eq 0 ] || fail "yes: exit code $status"
+    [ "$(box_calls yes)" -eq 1 ] || fail "yes: the box was asked $(box_calls yes) times"
+    check_removed yes
+    check_log yes 0
+    ;;
+
+linked_folder)
+    install_product
+    outside="$drive/outside_data"
+    mkdir -p "$outside/sub"
+    echo "kept" >"$outside/keep.txt"
+    echo "kept too" >"$outside/sub/deep.txt"
+    ln -s "$outside" "$install/linked_folder"
+    ln -s "$outside" "$install/4780DV/linked_again"
+    contents() {
+        (cd "$outside" && find . -printf '%p %y\n' && find . -type f -exec md5sum {} +) | sort
+    }
+    contents >"$results/outside_before.txt"
+
+    run_uninstaller linked "$install_win\\uninstall.exe" /S
+    contents >"$results/outside_after.txt"
+    diff "$results/outside_before.txt" "$results/outside_after.txt" >&2 ||
+        fail "linked: the linked folder's target or contents changed"
+
+    # The other pieces go as usual.
+    for name in Vodorodeveroz Disc_eject; do
+        ! key_exists "$services_key\\$name" || fail "linked: service $name is still registered"
+    done
+    ! key_exists "$entry" || fail "linked: the uninstall entry is still there"
+    [ ! -e "$published_inf" ] || fail "linked: the driver package is still published"
+
+    # Windows unlinks a linked folder with RemoveDirectory; Wine refuses to
+    # when its target is not empty (error 145). Either way nothing but the
+    # links may remain, and the exit code must tell whether the folder went.
+    if [ -e "$install" ]; then
+        left=$(cd "$install" && find . -mindepth 1 ! -type d ! -type l | tr '\n' ' ')
+        [ -z "$left" ] || fail "linked: files other than links remain: $left"
+        [ $status -eq 2 ] || fail "linked: the folder remains but the exit code is $status"
+        for link in 'linked_folder' '4780DV\linked_again'; do
+            grep -qF "######delete directory path=$install_win\\$link error=" \
+                "$results/linked.log" || fail "linked: the remaining $link was not logged"
+        done
+        check_log linked 2
+        echo "linked: the links remain (not unlinked under this Wine), exit code 2"
+    else
+        [ $status -eq 0 ] || fail "linked: the folder went but the exit code is $status"
+        check_log linked 0
+    fi
+    ;;
+
+*)
+    fail "unknown case $case"
+    ;;
+esac
+
+finish
