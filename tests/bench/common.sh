@@ -47,3 +47,26 @@ wine_in() {
 set_windows_version() {
     wine_in "$1" 60 reg add 'HKCU\Software\Wine' /v Version /d "$2" /f >/dev/null 2>&1
 }
+
+# reg_value PREFIX KEY NAME: "TYPE DATA" of one value, empty when it is missing.
+reg_value() {
+    wine_in "$1" 60 reg query "$2" /v "$3" 2>/dev/null | tr -d '\r' |
+        sed -n "s/^ *$3  *\(REG_[A-Z_]*\)  *\(.*\)\$/\1 \2/p"
+}
+
+# service_state PREFIX NAME: RUNNING, STOPPED, ...; empty when not registered.
+service_state() {
+    wine_in "$1" 60 sc query "$2" 2>/dev/null | tr -d '\r' |
+        sed -n 's/^ *STATE *: *[0-9]* *\([A-Z_]*\).*$/\1/p'
+}
+
+# companion_pids PREFIX NAME: the Unix processes of that companion program
+# running in that prefix.
+companion_pids() {
+    for dir in /proc/[0-9]*; do
+        if tr '\0' '\n' 2>/dev/null <"$dir/cmdline" | grep -q "QUORVANTA\\\\$2\\.exe" &&
+            tr '\0' '\n' 2>/dev/null <"$dir/environ" | grep -qx "WINEPREFIX=$1"; then
+            echo "${dir#/proc/}"
+        fi
+    done
+}

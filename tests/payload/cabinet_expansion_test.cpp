@@ -122,11 +122,11 @@ TEST_F(CabinetExpansion, ExpandsTheCommonPairAndTheDriverPairOfEachSystemType)
         top.push_back("4780DV");
         top.push_back("Temp");
         top.push_back("install_log.txt");
-        EXPECT_EQ(sorted(top), folder_entries(install.install));
+        EXPECT_EQ(sorted(top), test_files::folder_entries(install.install));
         EXPECT_EQ(sorted({std::string(r.package) + ".cat", std::string(r.package) + ".inf",
                           std::string(r.package) + ".sys"}),
-                  folder_entries(driver_folder));
-        EXPECT_TRUE(folder_entries(install.temp).empty());
+                  test_files::folder_entries(driver_folder));
+        EXPECT_TRUE(test_files::folder_entries(install.temp).empty());
         EXPECT_EQ(0, file_size(install.install + "\\mvla_settings.ini"));
         EXPECT_GT(file_size(install.install + "\\Vodorodeveroz.exe"), 0);
         EXPECT_GT(file_size(inf), 0);
@@ -168,8 +168,8 @@ TEST_F(CabinetExpansion, SystemTypeZeroWritesNothing)
     EXPECT_EQ(-1, extract_payload(&g_install_context));
     EXPECT_EQ(std::vector<std::string>({"Start decompress...", "system type error!"}),
               take_log_messages());
-    EXPECT_EQ(std::vector<std::string>({"Temp"}), folder_entries(install.install));
-    EXPECT_TRUE(folder_entries(install.temp).empty());
+    EXPECT_EQ(std::vector<std::string>({"Temp"}), test_files::folder_entries(install.install));
+    EXPECT_TRUE(test_files::folder_entries(install.temp).empty());
     EXPECT_EQ(1, g_install_context.cab_stage);
 }
 
@@ -183,8 +183,8 @@ TEST_F(CabinetExpansion, UnsupportedSystemTypeKeepsTheCommonPayload)
         std::vector<std::string> top = common_members;
         top.push_back("Temp");
         top.push_back("install_log.txt");
-        EXPECT_EQ(sorted(top), folder_entries(install.install));
-        EXPECT_TRUE(folder_entries(install.temp).empty());
+        EXPECT_EQ(sorted(top), test_files::folder_entries(install.install));
+        EXPECT_TRUE(test_files::folder_entries(install.temp).empty());
         EXPECT_EQ(0, g_install_context.inf_found);
 
         std::vector<std::string> messages = without_callback_lines(take_log_messages());

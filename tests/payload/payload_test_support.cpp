@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string.h>
 
 test_install make_test_install(const std::string &tag, int sys_type)
@@ -47,25 +46,6 @@ std::vector<std::string> take_log_messages()
         }
     }
     return messages;
-}
-
-std::vector<std::string> folder_entries(const std::string &folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        std::string name = entry.cFileName;
-        if (name != "." && name != "..") {
-            names.push_back(name);
-        }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 long long file_size(const std::string &path)

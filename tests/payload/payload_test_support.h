@@ -23,7 +23,4 @@ void remove_test_install(const test_install &install);
 // emptied, so each call returns what was logged since the last one.
 std::vector<std::string> take_log_messages();
 
-// The names in a folder (files and folders, without "." and ".."), sorted.
-std::vector<std::string> folder_entries(const std::string &folder);
-
 long long file_size(const std::string &path);

@@ -36,32 +36,11 @@ fail() {
     failures=$((failures + 1))
 }
 
-# reg_value KEY NAME: "TYPE DATA" of one value, empty when it is missing.
-reg_value() {
-    wine_in "$prefix" 60 reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-        sed -n "s/^ *$2  *\(REG_[A-Z_]*\)  *\(.*\)\$/\1 \2/p"
-}
-
 expect_value() {
-    got=$(reg_value "$1" "$2")
+    got=$(reg_value "$prefix" "$1" "$2")
     if [ "$got" != "$3" ]; then
         fail "$1 $2: expected [$3], found [$got]"
     fi
-}
-
-service_state() {
-    wine_in "$prefix" 60 sc query "$1" 2>/dev/null | tr -d '\r' |
-        sed -n 's/^ *STATE *: *[0-9]* *\([A-Z_]*\).*$/\1/p'
-}
-
-# companion_pids NAME: the Unix processes of that companion in this prefix.
-companion_pids() {
-    for dir in /proc/[0-9]*; do
-        if tr '\0' '\n' 2>/dev/null <"$dir/cmdline" | grep -q "QUORVANTA\\\\$1\\.exe" &&
-            tr '\0' '\n' 2>/dev/null <"$dir/environ" | grep -qx "WINEPREFIX=$prefix"; then
-            echo "${dir#/proc/}"
-        fi
-    done
 }
 
 service_key() {
@@ -73,14 +52,14 @@ check_registration() {
     for name in Vodorodeveroz Disc_eject; do
         key=$(service_key "$name")
         # Windows stores the path as REG_EXPAND_SZ, Wine as REG_SZ: the text counts.
-        image=$(reg_value "$key" ImagePath)
+        image=$(reg_value "$prefix" "$key" ImagePath)
         [ "${image#* }" = "\"C:\\Program Files (x86)\\QUORVANTA\\$name.exe\"" ] ||
             fail "run $run: $name ImagePath is [$image]"
         expect_value "$key" Start "REG_DWORD 0x2"
         state=""
         tries=0
         while [ $tries -lt 30 ]; do
-            state=$(service_state "$name")
+            state=$(service_state "$prefix" "$name")
             [ "$state" = RUNNING ] && break
             tries=$((tries + 1))
             sleep 1
@@ -168,7 +147,7 @@ echo planted >"$install_dir/planted.txt"
 first_pids=""
 for name in Vodorodeveroz Disc_eject; do
     wine_in "$prefix" 60 reg add "$(service_key "$name")" /v QvFirstRun /d 1 /f >/dev/null 2>&1
-    pids=$(companion_pids "$name")
+    pids=$(companion_pids "$prefix" "$name")
     [ -n "$pids" ] || fail "run 1: no process of $name"
     first_pids="$first_pids $pids"
 done
@@ -179,9 +158,9 @@ check_registration 2
 [ ! -e "$install_dir/planted.txt" ] || fail "run 2: the planted file is still there"
 for name in Vodorodeveroz Disc_eject; do
     # The marker went with the service: it was deleted and created anew.
-    [ -z "$(reg_value "$(service_key "$name")" QvFirstRun)" ] ||
+    [ -z "$(reg_value "$prefix" "$(service_key "$name")" QvFirstRun)" ] ||
         fail "run 2: $name was not deleted and created anew"
-    [ -n "$(companion_pids "$name")" ] || fail "run 2: no process of $name"
+    [ -n "$(companion_pids "$prefix" "$name")" ] || fail "run 2: no process of $name"
 done
 for pid in $first_pids; do
     if tr '\0' '\n' 2>/dev/null <"/proc/$pid/cmdline" | grep -q 'QUORVANTA' &&

@@ -68,30 +68,9 @@ key_exists() {
     wine_in "$prefix" 60 reg query "$1" >/dev/null 2>&1
 }
 
-# reg_value KEY NAME: "TYPE DATA" of one value, empty when it is missing.
-reg_value() {
-    wine_in "$prefix" 60 reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-        sed -n "s/^ *$2  *\(REG_[A-Z_]*\)  *\(.*\)\$/\1 \2/p"
-}
-
-service_state() {
-    wine_in "$prefix" 60 sc query "$1" 2>/dev/null | tr -d '\r' |
-        sed -n 's/^ *STATE *: *[0-9]* *\([A-Z_]*\).*$/\1/p'
-}
-
-# companion_pids NAME: the Unix processes of that companion in this prefix.
-companion_pids() {
-    for dir in /proc/[0-9]*; do
-        if tr '\0' '\n' 2>/dev/null <"$dir/cmdline" | grep -q "QUORVANTA\\\\$1\\.exe" &&
-            tr '\0' '\n' 2>/dev/null <"$dir/environ" | grep -qx "WINEPREFIX=$prefix"; then
-            echo "${dir#/proc/}"
-        fi
-    done
-}
-
 wait_running() {
     tries=0
-    while [ "$(service_state "$1")" != RUNNING ]; do
+    while [ "$(service_state "$prefix" "$1")" != RUNNING ]; do
         tries=$((tries + 1))
         [ $tries -lt 30 ] || return 1
         sleep 1
@@ -110,7 +89,7 @@ install_product() {
     for name in Vodorodeveroz Disc_eject; do
         wait_running "$name" || { fail "service $name not running"; ready=false; }
     done
-    [ -n "$(reg_value "$policy" fMinimizeConnections)" ] || { fail "no policy value"; ready=false; }
+    [ -n "$(reg_value "$prefix" "$policy" fMinimizeConnections)" ] || { fail "no policy value"; ready=false; }
     $ready || finish
 }
 
@@ -153,11 +132,11 @@ check_removed() {
     [ -d "$program_files/Common Files" ] || fail "$label: a neighbour of the install folder went"
     for name in Vodorodeveroz Disc_eject; do
         ! key_exists "$services_key\\$name" || fail "$label: service $name is still registered"
-        [ -z "$(companion_pids "$name")" ] || fail "$label: $name still runs"
+        [ -z "$(companion_pids "$prefix" "$name")" ] || fail "$label: $name still runs"
     done
     ! key_exists "$entry" || fail "$label: the uninstall entry is still there"
     [ ! -e "$published_inf" ] || fail "$label: the driver package is still published"
-    [ "$(reg_value "$policy" fMinimizeConnections)" = "REG_DWORD 0x0" ] ||
+    [ "$(reg_value "$prefix" "$policy" fMinimizeConnections)" = "REG_DWORD 0x0" ] ||
         fail "$label: the policy value was touched"
 }
 
@@ -170,7 +149,7 @@ snapshot() {
         wine_in "$prefix" 60 reg query 'HKLM\SOFTWARE\WOW6432Node\Microsoft\Windows\CurrentVersion\Uninstall' /s
         wine_in "$prefix" 60 reg query "$policy" /s
         for name in Vodorodeveroz Disc_eject; do
-            echo "$name $(service_state "$name") $(companion_pids "$name")"
+            echo "$name $(service_state "$prefix" "$name") $(companion_pids "$prefix" "$name")"
         done
     } 2>&1 | tr -d '\r' >"$results/$1.registry"
 }
@@ -213,7 +192,7 @@ missing_pieces)
     install_product
     wine_in "$prefix" 60 sc stop Disc_eject >/dev/null 2>&1 || true
     tries=0
-    while [ "$(service_state Disc_eject)" != STOPPED ] && [ $tries -lt 30 ]; do
+    while [ "$(service_state "$prefix" Disc_eject)" != STOPPED ] && [ $tries -lt 30 ]; do
         tries=$((tries + 1))
         sleep 1
     done

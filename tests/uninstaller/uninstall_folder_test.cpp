@@ -53,25 +53,6 @@ class uninstall_folder_test : public uninstaller_test
         test_files::write_bytes(install + "\\install_log.txt", "log");
         test_files::write_bytes(install + "\\4780DV\\wlanbox_ndis650.inf", "inf");
     }
-
-    // Names of the entries of a folder, "." and ".." left out.
-    std::vector<std::string> entries(const std::string &folder)
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA entry;
-        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-        if (search == INVALID_HANDLE_VALUE) {
-            return names;
-        }
-        do {
-            std::string name = entry.cFileName;
-            if (name != "." && name != "..") {
-                names.push_back(name);
-            }
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-        return names;
-    }
 };
 
 TEST_F(uninstall_folder_test, running_from_inside_moves_itself_out_and_the_folder_goes)
@@ -82,7 +63,7 @@ TEST_F(uninstall_folder_test, running_from_inside_moves_itself_out_and_the_folde
     EXPECT_EQ(remove_install_folder(&g_install_context), 0);
 
     EXPECT_FALSE(exists(install));
-    std::vector<std::string> in_temp = entries(temp);
+    std::vector<std::string> in_temp = test_files::folder_entries(temp);
     ASSERT_EQ(in_temp.size(), 1u);
     std::string moved = temp + "\\" + in_temp[0];
     std::string bytes;
@@ -114,7 +95,7 @@ TEST_F(uninstall_folder_test, its_short_name_is_recognised_as_inside_too)
     EXPECT_EQ(remove_install_folder(&g_install_context), 0);
     EXPECT_FALSE(exists(install));
     ASSERT_EQ(g_fakes.moves.size(), 2u);
-    EXPECT_EQ(entries(temp).size(), 1u);
+    EXPECT_EQ(test_files::folder_entries(temp).size(), 1u);
 }
 
 TEST_F(uninstall_folder_test, when_it_cannot_move_its_file_and_folder_go_at_restart)
@@ -126,9 +107,9 @@ TEST_F(uninstall_folder_test, when_it_cannot_move_its_file_and_folder_go_at_rest
 
     EXPECT_EQ(remove_install_folder(&g_install_context), -1);
 
-    EXPECT_EQ(entries(install), (std::vector<std::string>{"uninstall.exe"}));
+    EXPECT_EQ(test_files::folder_entries(install), (std::vector<std::string>{"uninstall.exe"}));
     // The unique name reserved in the temp folder is given back.
-    EXPECT_TRUE(entries(temp).empty());
+    EXPECT_TRUE(test_files::folder_entries(temp).empty());
     ASSERT_EQ(g_fakes.moves.size(), 3u);
     EXPECT_EQ(g_fakes.moves[0].existing, self);
     // The file first: the folder can only go once it is empty.
@@ -160,8 +141,8 @@ TEST_F(uninstall_folder_test, a_moved_copy_that_cannot_be_scheduled_is_reported)
 
     EXPECT_EQ(remove_install_folder(&g_install_context), -1);
     EXPECT_FALSE(exists(install));
-    ASSERT_EQ(entries(temp).size(), 1u);
-    EXPECT_EQ(count_messages("Schedule " + temp + "\\" + entries(temp)[0] +
+    ASSERT_EQ(test_files::folder_entries(temp).size(), 1u);
+    EXPECT_EQ(count_messages("Schedule " + temp + "\\" + test_files::folder_entries(temp)[0] +
                              " for deletion at the next restart failed: 5\r\n"),
               1);
 }
@@ -178,8 +159,8 @@ TEST_F(uninstall_folder_test, a_copy_run_from_elsewhere_leaves_its_surroundings)
     EXPECT_EQ(remove_install_folder(&g_install_context), 0);
     EXPECT_FALSE(exists(install));
     EXPECT_TRUE(g_fakes.moves.empty());
-    EXPECT_EQ(entries(tools).size(), 2u);
-    EXPECT_TRUE(entries(temp).empty());
+    EXPECT_EQ(test_files::folder_entries(tools).size(), 2u);
+    EXPECT_TRUE(test_files::folder_entries(temp).empty());
 }
 
 TEST_F(uninstall_folder_test, a_missing_folder_is_no_error)
@@ -200,7 +181,7 @@ TEST_F(uninstall_folder_test, what_cannot_be_deleted_is_reported_and_the_rest_go
     g_fakes.locked_file = install + "\\4780DV\\wlanbox_ndis650.inf";
 
     EXPECT_EQ(remove_install_folder(&g_install_context), -1);
-    EXPECT_EQ(entries(install), (std::vector<std::string>{"4780DV"}));
+    EXPECT_EQ(test_files::folder_entries(install), (std::vector<std::string>{"4780DV"}));
     EXPECT_TRUE(g_fakes.moves.empty());
     EXPECT_EQ(count_messages("delete directory path=" + install + "\\4780DV error=145\r\n"), 1);
 }
