@@ -11,34 +11,25 @@ payload_pair common_payload_pair()
 
 int driver_payload_pair(int sys_type, payload_pair *pair)
 {
-    payload_pair none = {nullptr, 0, nullptr, 0};
-    *pair = none;
     switch (sys_type) {
     case 3: // Windows 6.x, 32-bit
-        pair->cabinet = ndis620_x86_cabinet;
-        pair->cabinet_length = ndis620_x86_cabinet_length;
-        pair->script = win7_setup_script;
-        pair->script_length = win7_setup_script_length;
+        *pair = {ndis620_x86_cabinet, ndis620_x86_cabinet_length, win7_setup_script,
+                 win7_setup_script_length};
         return 0;
     case 4: // Windows 6.x, 64-bit
-        pair->cabinet = ndis620_x64_cabinet;
-        pair->cabinet_length = ndis620_x64_cabinet_length;
-        pair->script = win7_setup_script;
-        pair->script_length = win7_setup_script_length;
+        *pair = {ndis620_x64_cabinet, ndis620_x64_cabinet_length, win7_setup_script,
+                 win7_setup_script_length};
         return 0;
     case 5: // Windows 10 and later, 32-bit
-        pair->cabinet = ndis650_x86_cabinet;
-        pair->cabinet_length = ndis650_x86_cabinet_length;
-        pair->script = win10_setup_script;
-        pair->script_length = win10_setup_script_length;
+        *pair = {ndis650_x86_cabinet, ndis650_x86_cabinet_length, win10_setup_script,
+                 win10_setup_script_length};
         return 0;
     case 6: // Windows 10 and later, 64-bit
-        pair->cabinet = ndis650_x64_cabinet;
-        pair->cabinet_length = ndis650_x64_cabinet_length;
-        pair->script = win10_setup_script;
-        pair->script_length = win10_setup_script_length;
+        *pair = {ndis650_x64_cabinet, ndis650_x64_cabinet_length, win10_setup_script,
+                 win10_setup_script_length};
         return 0;
     default:
+        *pair = {nullptr, 0, nullptr, 0};
         return -1;
     }
 }
