@@ -36,6 +36,7 @@ function(qv_add_unit_test name)
   target_link_libraries(${name} PRIVATE qv_common_options gmock gtest_main ${T_LIBRARIES}
                                         ${QV_INSTALLER_LIBRARIES})
   target_compile_options(${name} PRIVATE -Wno-missing-field-initializers)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
   add_test(NAME ${name} COMMAND ${QV_WINE_RUN} $<TARGET_FILE:${name}>)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)

@@ -3,6 +3,7 @@
 #include "driver/driver_removal.h"
 
 #include "driver_test_support.h"
+#include "test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +77,7 @@ TEST(InfVersionHasPrefix, ResultCodesAgainstFixtures)
     for (const match_case &c : match_cases()) {
         DeleteFileA(path.c_str());
         if (!c.text.empty()) {
-            ASSERT_TRUE(write_text_file(path, c.text));
+            ASSERT_TRUE(test_files::write_bytes(path, c.text));
         }
         EXPECT_EQ(c.expected, inf_version_has_prefix(c.section, c.key, path.c_str())) << c.name;
     }
@@ -159,9 +160,9 @@ class DriverRemoval : public testing::Test
     void publish(const published &entry)
     {
         std::string path = published_path(entry.number);
-        ASSERT_FALSE(file_exists(path)) << path << " is already published";
+        ASSERT_FALSE(test_files::exists(path)) << path << " is already published";
         numbers.push_back(entry.number);
-        ASSERT_TRUE(write_text_file(path, entry.text)) << path;
+        ASSERT_TRUE(test_files::write_bytes(path, entry.text)) << path;
         if (entry.held_open) {
             HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, 0, nullptr);
@@ -190,7 +191,7 @@ TEST_F(DriverRemoval, PassesOverPublishedPackages)
         }
         for (const published &entry : c.store) {
             EXPECT_EQ(c.remaining.count(entry.number) == 1,
-                      file_exists(published_path(entry.number)))
+                      test_files::exists(published_path(entry.number)))
                 << "oem" << entry.number << ".inf";
         }
         TearDown();

@@ -2,6 +2,7 @@
 
 #include "core/install_context.h"
 #include "core/text.h"
+#include "test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -24,19 +25,10 @@ void use_fresh_log(const std::string &tag)
 std::vector<std::string> log_messages()
 {
     std::vector<std::string> messages;
-    HANDLE file =
-        CreateFileA(g_install_context.log_path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    std::string bytes;
+    if (!test_files::read_bytes(g_install_context.log_path, &bytes)) {
         return messages;
     }
-    std::string bytes;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) {
-        bytes.append(chunk, got);
-    }
-    CloseHandle(file);
 
     // Every driver message ends in a line break, stored as CR LF.
     const size_t prefix = 23 + 6;
@@ -52,23 +44,6 @@ std::vector<std::string> log_messages()
         start = end + 2;
     }
     return messages;
-}
-
-bool write_text_file(const std::string &path, const std::string &text)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == text.size();
-}
-
-bool file_exists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string inf_folder()

@@ -1,5 +1,5 @@
-// Shared by the driver tests: the install log read back as messages, and
-// small files written where a test needs them.
+// Shared by the driver tests: the install log read back as messages, the
+// prefix's INF folder and captured standard output.
 #pragma once
 
 #include <string>
@@ -10,9 +10,6 @@ void use_fresh_log(const std::string &tag);
 
 // The messages of the log's records, in order, without their timestamps.
 std::vector<std::string> log_messages();
-
-bool write_text_file(const std::string &path, const std::string &text);
-bool file_exists(const std::string &path);
 
 // The prefix's INF folder, ending in a backslash.
 std::string inf_folder();
