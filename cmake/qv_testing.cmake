@@ -45,16 +45,39 @@ function(qv_add_unit_test name)
                                           TIMEOUT ${T_TIMEOUT})
 endfunction()
 
-# qv_add_scenario(name SCRIPT script [ARGS ...] [TIMEOUT s])
+# The shipped build: the release preset's 32-bit installer and the 32-bit
+# programs it carries.
+set(QV_RELEASE_DIR ${CMAKE_SOURCE_DIR}/build/release
+    CACHE PATH "The shipped 32-bit build (release preset)")
+
+# qv_add_scenario(name SCRIPT script [SHIPPED] [ARGS ...] [TIMEOUT s])
 # A shell script that runs real programs under Wine and checks from outside.
-# It receives the bench folder, the build folder and the source folder first.
+# It receives the bench folder, the folder of the installer under test and
+# the source folder first; QV_TEST_NAME names the test and QV_RESULTS its
+# empty results folder. SHIPPED runs the release build's 32-bit installer
+# under WOW64 (label "shipped"; skipped where 32-bit programs cannot run),
+# otherwise the x64 twin of this build.
 function(qv_add_scenario name)
-  cmake_parse_arguments(T "" "SCRIPT;TIMEOUT" "ARGS;DEPENDS" ${ARGN})
-  add_test(NAME ${name} COMMAND ${T_SCRIPT} ${QV_BENCH_DIR} ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}
-                                ${T_ARGS})
+  cmake_parse_arguments(T "SHIPPED" "SCRIPT;TIMEOUT" "ARGS;DEPENDS" ${ARGN})
+  if(T_SHIPPED)
+    set(program_dir ${QV_RELEASE_DIR})
+    set(labels scenario shipped)
+  else()
+    set(program_dir ${CMAKE_BINARY_DIR})
+    set(labels scenario)
+  endif()
+  add_test(NAME ${name} COMMAND ${QV_BENCH_SCRIPTS}/scenario.sh ${T_SCRIPT} ${QV_BENCH_DIR}
+                                ${program_dir} ${CMAKE_SOURCE_DIR} ${T_ARGS})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 600)
   endif()
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_bench LABELS scenario
-                                          TIMEOUT ${T_TIMEOUT})
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_bench LABELS "${labels}"
+                                          TIMEOUT ${T_TIMEOUT} SKIP_RETURN_CODE 77
+                                          ENVIRONMENT "QV_TEST_NAME=${name};QV_RESULTS=${CMAKE_BINARY_DIR}/results/${name}")
 endfunction()
+
+# The shipped scenarios skip themselves, saying why, where 32-bit programs
+# cannot run.
+add_test(NAME bench_shipped_skip
+         COMMAND ${QV_BENCH_SCRIPTS}/skip_test.sh ${CMAKE_SOURCE_DIR} ${QV_RELEASE_DIR}
+                 ${CMAKE_BINARY_DIR})

@@ -34,6 +34,11 @@ set_windows_version "$template" win10
 # Classic controls: themed ones ignore the progress bar's colour.
 wine_in "$template" 60 reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' \
     /v ThemeActive /d 0 /f >/dev/null 2>&1
+# 32-bit programs run under WOW64 when Wine's 32-bit loader was present at
+# boot: then syswow64 holds the 32-bit system DLLs. A machine without it
+# still runs everything else; the shipped-build tests skip themselves.
+probe_wow64 "$bench" "$template"
+cat "$bench/wow64"
 # Ending the server writes the registry to disk before the copy.
 "$WINESERVER" -k >/dev/null 2>&1 || true
 "$WINESERVER" -w >/dev/null 2>&1 || true

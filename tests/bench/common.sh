@@ -70,3 +70,31 @@ companion_pids() {
         fi
     done
 }
+
+# probe_wow64 BENCH PREFIX: writes BENCH/wow64, "yes" when 32-bit programs
+# run in that prefix, else "no: <reason>". With Wine's 32-bit loader
+# installed, a prefix booted without syswow64 is a broken bench, not a
+# machine without 32-bit support, and ends the bench start.
+probe_wow64() {
+    if [ ! -x "$WINE_DIR/wine" ]; then
+        echo "no: Wine's 32-bit loader ($WINE_DIR/wine, package wine32:i386) is not installed" >"$1/wow64"
+        return 0
+    fi
+    if [ ! -f "$2/drive_c/windows/syswow64/kernel32.dll" ]; then
+        echo "the prefix was booted without syswow64\\kernel32.dll although wine32 is installed" >&2
+        exit 1
+    fi
+    # The 32-bit command interpreter answers with its exit code.
+    _code=0
+    wine_in "$2" 60 'C:\windows\syswow64\cmd.exe' /c exit 7 >/dev/null 2>&1 || _code=$?
+    if [ "$_code" -eq 7 ]; then
+        echo "yes" >"$1/wow64"
+    else
+        echo "no: a 32-bit program ended with $_code instead of 7 (this kernel may not run 32-bit code)" >"$1/wow64"
+    fi
+}
+
+# is_pe32 FILE: true when FILE is a 32-bit (i386) Windows program.
+is_pe32() {
+    [ "$(od -An -tx1 -j "$(od -An -tu4 -j 60 -N 4 "$1" | tr -d ' ')" -N 6 "$1" | tr -d ' \n')" = 504500004c01 ]
+}

@@ -14,10 +14,8 @@ source=$3
 bench_env "$bench"
 
 mkdir -p "$bench/scenarios"
-prefix="$bench/scenarios/driver_two_runs"
-results="$build/driver_two_runs"
-rm -rf "$results"
-mkdir -p "$results"
+prefix="$bench/scenarios/$QV_TEST_NAME"
+results=$QV_RESULTS
 prefix_copy "$bench" "$prefix"
 trap 'prefix_stop "$prefix"' EXIT
 set_windows_version "$prefix" win10

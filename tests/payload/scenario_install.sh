@@ -15,12 +15,12 @@ sys_type=$6
 bench_env "$bench"
 
 mkdir -p "$bench/scenarios"
-prefix="$bench/scenarios/payload_$version"
+prefix="$bench/scenarios/$QV_TEST_NAME"
 prefix_copy "$bench" "$prefix"
 set_windows_version "$prefix" "$version"
 
 status=0
-wine_in "$prefix" 300 "$build/quorvanta_setup.exe" >"$prefix.out" 2>&1 || status=$?
+wine_in "$prefix" 300 "$build/quorvanta_setup.exe" >"$QV_RESULTS/stdout.txt" 2>&1 || status=$?
 
 failed=0
 fail() {
@@ -61,5 +61,5 @@ if [ "$failed" -ne 0 ]; then
     tr -d '\r' <"$install/install_log.txt" >&2 || true
 fi
 prefix_stop "$prefix"
-rm -rf "$prefix" "$prefix.out"
+rm -rf "$prefix"
 exit $failed

@@ -17,11 +17,9 @@ bench_env "$bench"
 
 installer="$build/quorvanta_setup.exe"
 mkdir -p "$bench/scenarios"
-prefix="$bench/scenarios/registration_two_runs"
+prefix="$bench/scenarios/$QV_TEST_NAME"
 install_dir="$prefix/drive_c/Program Files (x86)/QUORVANTA"
-results="$build/registration_two_runs"
-rm -rf "$results"
-mkdir -p "$results"
+results=$QV_RESULTS
 
 prefix_copy "$bench" "$prefix"
 trap 'prefix_stop "$prefix"' EXIT

@@ -1,5 +1,5 @@
 #!/bin/sh
-# A first installation in a fresh prefix (win10): the x64 installer exits 0
+# A first installation in a fresh prefix (win10): the installer exits 0
 # in time, its log holds worker lines only, and a screenshot of its window
 # (title, green bar, percent label) is kept as an artifact.
 set -u
@@ -8,9 +8,9 @@ build=$2
 here=$(dirname "$0")
 . "$here/../bench/common.sh"
 
-prefix="$bench/scenarios/first_run"
-artifacts="$build/artifacts"
-mkdir -p "$artifacts" "$bench/scenarios"
+prefix="$bench/scenarios/$QV_TEST_NAME"
+artifacts=$QV_RESULTS
+mkdir -p "$bench/scenarios"
 shot="$artifacts/first_run_window.png"
 rm -f "$shot"
 failures=0

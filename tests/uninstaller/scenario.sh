@@ -1,31 +1,33 @@
 #!/bin/sh
-# Uninstalling after a real installation (x64 installer, win10), each case
-# in a prefix of its own:
+# Uninstalling after a real installation (win10), each case in a prefix of
+# its own:
 #   silent          the installed uninstall.exe /S, run from the install
 #                   folder: services, entry, driver package and folder go,
 #                   the policy value stays, the moved program goes at restart
 #   missing_pieces  a service, the entry and the driver folder removed
 #                   beforehand; a copy run from another folder with "/s",
 #                   then again with "/S": exit 0, nothing else touched
-#   declined        the answering variant: No changes nothing (exit 1),
-#                   then Yes removes everything
+#   declined        the confirmation answered with real clicks: No changes
+#                   nothing (exit 1), then Yes removes everything
+#   programs_list   as a person does it: the entry found in the list of
+#                   installed programs (Wine's "uninstaller"), removed from
+#                   there, Yes clicked; then the list no longer shows it
 #   linked_folder   a folder outside linked into the install folder (a Unix
 #                   symbolic link, which Wine shows as a linked folder)
-# Arguments: bench, build and source folders, case, answering uninstaller.
+# Arguments: bench, build and source folders, case, and the window_button
+# tool that tells where a box's button is on the screen.
 set -eu
 bench=$1
 build=$2
 source=$3
 case=$4
-answering=$5
+window_button=$5
 . "$source/tests/bench/common.sh"
 bench_env "$bench"
 
 mkdir -p "$bench/scenarios"
-prefix="$bench/scenarios/uninstaller_$case"
-results="$build/uninstaller_$case"
-rm -rf "$results"
-mkdir -p "$results"
+prefix="$bench/scenarios/$QV_TEST_NAME"
+results=$QV_RESULTS
 drive="$prefix/drive_c"
 program_files="$drive/Program Files (x86)"
 install="$program_files/QUORVANTA"
@@ -163,8 +165,45 @@ same_snapshot() {
     done
 }
 
-box_calls() {
-    grep -c '^MessageBoxA ' "$results/$1.out" || true
+caption='QUORVANTA 4780 uninstaller'
+display_name='Dodu6 802.11 ZI1800 ZUR Ezirova'
+
+# click BUTTON: clicks that button of the confirmation box on the X display,
+# as a person would, once the box shows; false when it never shows.
+click() {
+    point=$(wine_in "$prefix" 60 "$window_button" "$caption" "$1" 30) || return 1
+    # shellcheck disable=SC2086
+    set -- $point
+    xdotool mousemove --sync "$1" "$2" click 1
+}
+
+# answer_box LABEL BUTTON PROGRAM [ARGS...]: runs the program, answers its
+# confirmation box with a click on BUTTON and waits for its end; its exit
+# code in $status. Both buttons must be there: a Yes/No question.
+answer_box() {
+    label=$1
+    button=$2
+    shift 2
+    rm -f "$log"
+    wine_in "$prefix" 120 "$@" >"$results/$label.out" 2>"$results/$label.err" &
+    program=$!
+    wine_in "$prefix" 60 "$window_button" "$caption" '&Yes' 30 >/dev/null ||
+        fail "$label: no Yes button in a box [$caption]"
+    click "$button" || fail "$label: could not click $button"
+    status=0
+    wait $program || status=$?
+    if [ -f "$log" ]; then
+        tr -d '\r' <"$log" >"$results/$label.log"
+    else
+        : >"$results/$label.log"
+    fi
+    echo "$label: clicked $button, exit code $status"
+    sed 's/^/    /' "$results/$label.log"
+}
+
+# listed: the installed-programs list's line of the product, if any.
+listed() {
+    wine_in "$prefix" 60 uninstaller --list 2>/dev/null | tr -d '\r' | grep '^QUORVANTA4780|' || true
 }
 
 case $case in
@@ -218,12 +257,11 @@ missing_pieces)
         fail "first: the missing entry was not noticed"
     ! grep -q 'failed' "$results/first.log" || fail "first: a failure was logged"
 
-    # Again, with nothing left: the box is not asked under /S either.
+    # Again, with nothing left. The box is not asked under /S either: an
+    # unanswered box would hold the program until its time limit.
     snapshot before_second
-    export QV_MESSAGE_BOX_ANSWER=no
-    run_uninstaller second "$answering" /S
+    run_uninstaller second 'C:\tools\uninstall.exe' /S
     [ $status -eq 0 ] || fail "second: exit code $status"
-    [ "$(box_calls second)" -eq 0 ] || fail "second: the box was shown under /S"
     check_log second 0
     snapshot after_second
     same_snapshot before_second after_second
@@ -236,22 +274,36 @@ missing_pieces)
 declined)
     install_product
     snapshot before
-    export QV_MESSAGE_BOX_ANSWER=no
-    run_uninstaller no "$answering"
+    answer_box no '&No' "$install_win\\uninstall.exe"
     [ $status -eq 1 ] || fail "no: exit code $status"
-    [ "$(box_calls no)" -eq 1 ] || fail "no: the box was asked $(box_calls no) times"
-    grep -q '^MessageBoxA owner=none type=0x24 caption=\[QUORVANTA 4780 uninstaller\] ' \
-        "$results/no.out" || fail "no: not a Yes/No question box: $(cat "$results/no.out")"
     [ ! -e "$log" ] || fail "no: a log was written"
     snapshot after_no
     same_snapshot before after_no
 
-    export QV_MESSAGE_BOX_ANSWER=yes
-    run_uninstaller yes "$answering"
+    answer_box yes '&Yes' "$install_win\\uninstall.exe"
     [ $status -eq 0 ] || fail "yes: exit code $status"
-    [ "$(box_calls yes)" -eq 1 ] || fail "yes: the box was asked $(box_calls yes) times"
     check_removed yes
     check_log yes 0
+    ;;
+
+programs_list)
+    install_product
+    line=$(listed)
+    [ "$line" = "QUORVANTA4780|||$display_name" ] ||
+        fail "list: the product is listed as [$line]"
+    answer_box list '&Yes' uninstaller --remove QUORVANTA4780
+    [ $status -eq 0 ] || fail "list: the list's remove command ended with $status"
+    # The list starts the uninstaller and need not wait for it.
+    tries=0
+    while [ $tries -lt 60 ] && ! grep -q 'Uninstall finished' "$log" 2>/dev/null; do
+        tries=$((tries + 1))
+        sleep 1
+    done
+    tr -d '\r' <"$log" >"$results/list.log" 2>/dev/null || : >"$results/list.log"
+    sed 's/^/    /' "$results/list.log"
+    check_removed list
+    check_log list 0
+    [ -z "$(listed)" ] || fail "list: the product is still listed: $(listed)"
     ;;
 
 linked_folder)
