@@ -98,3 +98,33 @@ probe_wow64() {
 is_pe32() {
     [ "$(od -An -tx1 -j "$(od -An -tu4 -j 60 -N 4 "$1" | tr -d ' ')" -N 6 "$1" | tr -d ' \n')" = 504500004c01 ]
 }
+
+# pixel IMAGE X Y: "R,G,B" of one pixel.
+pixel() {
+    convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null | tail -1 |
+        sed 's/.*(\([0-9]*,[0-9]*,[0-9]*\).*/\1/' | cut -d, -f1-3
+}
+
+# capture_window PID SHOT: photographs the screen over and over while the
+# process PID runs (xwd is quick), then keeps in SHOT the last frame that
+# shows the progress window (350x200 at 320,180) with its light grey title
+# area and some green in its bar. False when no frame showed it.
+capture_window() {
+    _frames=$(mktemp -d)
+    _frame=0
+    while kill -0 "$1" 2>/dev/null && [ $_frame -lt 2000 ]; do
+        xwd -root -silent >"$_frames/$(printf %05d $_frame).xwd" 2>/dev/null || true
+        _frame=$((_frame + 1))
+    done
+    rm -f "$2"
+    for _raw in $(ls -r "$_frames"/*.xwd 2>/dev/null); do
+        convert "xwd:$_raw" -crop 350x200+320+180 +repage "$2.tmp.png" 2>/dev/null || continue
+        if [ "$(pixel "$2.tmp.png" 24 180)" = "65,150,79" ] &&
+            [ "$(pixel "$2.tmp.png" 175 20)" = "240,240,240" ]; then
+            mv "$2.tmp.png" "$2"
+            break
+        fi
+    done
+    rm -rf "$_frames" "$2.tmp.png"
+    [ -f "$2" ]
+}

@@ -35,30 +35,10 @@ started=$(date +%s)
 wine_in "$prefix" 300 "$build/quorvanta_setup.exe" >"$artifacts/first_run_stdout.txt" 2>&1 &
 installer=$!
 
-# Photograph the screen over and over while the installer runs (xwd is
-# quick); afterwards keep the last frame that shows the window with some
-# green in its bar.
-pixel() {
-    convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null | tail -1 | sed 's/.*(\([0-9]*,[0-9]*,[0-9]*\).*/\1/' | cut -d, -f1-3
-}
-frames=$(mktemp -d)
-frame=0
-while kill -0 $installer 2>/dev/null && [ $frame -lt 2000 ]; do
-    xwd -root -silent >"$frames/$(printf %05d $frame).xwd" 2>/dev/null || true
-    frame=$((frame + 1))
-done
+capture_window $installer "$shot" || true
 status=0
 wait $installer || status=$?
 elapsed=$(($(date +%s) - started))
-for raw in $(ls -r "$frames"/*.xwd 2>/dev/null); do
-    convert "xwd:$raw" -crop 350x200+320+180 +repage "$shot.tmp.png" 2>/dev/null || continue
-    if [ "$(pixel "$shot.tmp.png" 24 180)" = "65,150,79" ] &&
-        [ "$(pixel "$shot.tmp.png" 175 20)" = "240,240,240" ]; then
-        mv "$shot.tmp.png" "$shot"
-        break
-    fi
-done
-rm -rf "$frames" "$shot.tmp.png"
 echo "installer exit code $status after ${elapsed}s"
 
 [ "$status" -eq 0 ] || fail "exit code $status"
