@@ -1,5 +1,6 @@
 list(APPEND QV_INSTALLER_SOURCES
   core/cleanup.cpp
+  core/dll_search.cpp
   core/install_context.cpp
   core/install_log.cpp
   core/install_sequence.cpp

@@ -9,6 +9,7 @@ set(QV_UNINSTALLER_SOURCES
   ${CMAKE_SOURCE_DIR}/carried/uninstaller/uninstall_names.cpp
   ${CMAKE_SOURCE_DIR}/carried/uninstaller/uninstall_services.cpp
   ${CMAKE_SOURCE_DIR}/core/cleanup.cpp
+  ${CMAKE_SOURCE_DIR}/core/dll_search.cpp
   ${CMAKE_SOURCE_DIR}/core/install_context.cpp
   ${CMAKE_SOURCE_DIR}/core/install_log.cpp
   ${CMAKE_SOURCE_DIR}/core/text.cpp)
