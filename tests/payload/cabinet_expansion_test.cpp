@@ -109,6 +109,7 @@ TEST_F(CabinetExpansion, ExpandsTheCommonPairAndTheDriverPairOfEachSystemType)
                         {6, "wlanbox_ndis650"}};
     for (const row &r : rows) {
         SCOPED_TRACE(r.sys_type);
+        reset_fakes();
         const test_install &install = prepare(r.sys_type);
         std::string driver_folder = install.install + "\\4780DV";
         std::string inf = driver_folder + "\\" + r.package + ".inf";
