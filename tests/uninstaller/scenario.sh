@@ -62,7 +62,10 @@ set_windows_version "$prefix" win10
 temp_win=$(wine_in "$prefix" 60 cmd /c echo %TEMP% | tr -d '\r')
 temp="$drive/$(printf '%s' "${temp_win#[Cc]:\\}" | tr '\\' /)"
 [ -d "$temp" ] || fail "temp folder $temp_win not found at $temp"
-log="$temp/uninstall_log.txt"
+# Each run works in a new folder of its own under the temp folder; $log is
+# set to the log in it after the run, empty when there is none.
+work_glob="$temp/QUORVANTA_uninstall_*"
+log=
 
 key_exists() {
     wine_in "$prefix" 60 reg query "$1" >/dev/null 2>&1
@@ -98,10 +101,14 @@ install_product() {
 run_uninstaller() {
     label=$1
     shift
-    rm -f "$log"
+    rm -rf $work_glob
     status=0
     wine_in "$prefix" 120 "$@" >"$results/$label.out" 2>"$results/$label.err" || status=$?
-    if [ -f "$log" ]; then
+    log=
+    for work in $work_glob; do
+        [ -f "$work/uninstall_log.txt" ] && log="$work/uninstall_log.txt"
+    done
+    if [ -n "$log" ] && [ -f "$log" ]; then
         tr -d '\r' <"$log" >"$results/$label.log"
     else
         : >"$results/$label.log"
@@ -177,9 +184,9 @@ silent)
 
     # The running program moved itself out and is deleted at restart.
     moved_win=$(sed -n 's/^.*######Moved .*\\uninstall\.exe to \(.*\)$/\1/p' "$results/silent.log")
-    moved="$temp/${moved_win##*\\}"
+    moved="$(dirname "$log")/${moved_win##*\\}"
     if [ -z "$moved_win" ] || ! cmp -s "$moved" "$build/carried/uninstall.exe"; then
-        fail "silent: the moved uninstaller [$moved_win] is not in the temp folder"
+        fail "silent: the moved uninstaller [$moved_win] is not in the run's own folder"
     fi
     wine_in "$prefix" 60 reg query "$pending" /v PendingFileRenameOperations 2>/dev/null |
         tr -d '\r' | grep -qF "$moved_win" ||
@@ -242,7 +249,10 @@ declined)
     [ "$(box_calls no)" -eq 1 ] || fail "no: the box was asked $(box_calls no) times"
     grep -q '^MessageBoxA owner=none type=0x24 caption=\[QUORVANTA 4780 uninstaller\] ' \
         "$results/no.out" || fail "no: not a Yes/No question box: $(cat "$results/no.out")"
-    [ ! -e "$log" ] || fail "no: a log was written"
+    [ -z "$log" ] || fail "no: a log was written"
+    for work in $work_glob; do
+        [ ! -e "$work" ] || fail "no: a working folder was made: $work"
+    done
     snapshot after_no
     same_snapshot before after_no
 
