@@ -2,7 +2,11 @@
 # The installer started from a Downloads folder that holds a planted
 # comctl32.dll, with Wine told to search for that library as Windows does
 # (native first): the planted library is never loaded, and the
-# installation runs to its end as usual.
+# installation runs to its end as usual. Only a library that the installer
+# loads itself is planted: under a native-first override Wine's builtin
+# setupapi takes its own imports (version, cabinet) from the program's
+# folder whatever the program asked for, where Windows treats them as
+# dependencies of a KnownDLL.
 set -u
 bench=$1
 build=$2
