@@ -2,6 +2,7 @@
 
 #include "core/cleanup.h"
 #include "core/install_log.h"
+#include "core/protected_folder.h"
 #include "core/text.h"
 
 #include <string.h>
@@ -19,13 +20,19 @@ const char program_files_32[] = "C:\\Program Files";
 const char folder_error_line[] =
     "\xe5\x88\x9b\xe5\xbb\xba\xe7\x9b\xae\xe5\xbd\x95\xe9\x94\x99\xe8\xaf\xaf\n";
 
-// Creates path unless a folder of that name exists already.
-int ensure_directory(const char *path)
+// Creates path with the protected descriptor unless a folder of that name
+// exists already. An existing folder of our own (take_over) may have been
+// made by anyone before us: it gets Administrators as owner and the same
+// DACL before anything is written into it. A Program Files folder that
+// exists belongs to the system and stays as it is.
+int ensure_directory(const char *path, folder_security *security, bool take_over)
 {
-    if (directory_exists(path)) {
-        return 0;
+    if (!directory_exists(path)) {
+        return create_protected_folder(path, security);
     }
-    if (!CreateDirectoryA(path, nullptr)) {
+    if (take_over && protect_existing_folder(path, security) != 0) {
+        log_message("protect folder failed! path=%s error=%x\n", path,
+                    static_cast<unsigned int>(GetLastError()));
         return -1;
     }
     return 0;
@@ -101,9 +108,24 @@ int init_install_context(install_context *context)
 
     cleanup_earlier_installation(context->install_dir);
 
-    const char *folders[] = {context->program_files_dir, context->install_dir, context->temp_dir};
-    for (const char *folder : folders) {
-        if (ensure_directory(folder) != 0) {
+    // SYSTEM and Administrators change the folders, Users read and run:
+    // a LocalSystem service's program goes into them.
+    folder_security security;
+    if (build_folder_security(&security, true) != 0) {
+        log_message("build folder security failed! error=%x\n",
+                    static_cast<unsigned int>(GetLastError()));
+        console_line("%s", folder_error_line);
+        return -1;
+    }
+    struct folder {
+        const char *path;
+        bool take_over;
+    };
+    const folder folders[] = {{context->program_files_dir, false},
+                              {context->install_dir, true},
+                              {context->temp_dir, true}};
+    for (const folder &f : folders) {
+        if (ensure_directory(f.path, &security, f.take_over) != 0) {
             console_line("%s", folder_error_line);
             return -1;
         }

@@ -14,6 +14,31 @@ const size_t message_capacity = 512;
 const size_t line_capacity = 1024;
 const size_t wide_capacity = 512;
 
+// Opens the log for appending. The log may lie where others can create
+// files (an install folder left by someone else, a temp folder): a link
+// there would turn an elevated append into a write to any file. So the
+// open follows no reparse point, and a file with another name elsewhere (a
+// hard link) is refused. INVALID_HANDLE_VALUE when refused or not opened.
+HANDLE open_log_file(const char *path)
+{
+    if (path[0] == '\0') {
+        return INVALID_HANDLE_VALUE;
+    }
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return INVALID_HANDLE_VALUE;
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(file, &information) || information.nNumberOfLinks != 1 ||
+        (information.dwFileAttributes &
+         (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        CloseHandle(file);
+        return INVALID_HANDLE_VALUE;
+    }
+    return file;
+}
+
 } // namespace
 
 void log_message(const char *format, ...)
@@ -43,14 +68,24 @@ int append_log_line(const char *message)
         return -1;
     }
 
-    FILE *file = nullptr;
-    // Text mode: every "\n" of a message lands as CR LF.
-    if (fopen_s(&file, g_install_context.log_path, "a+") != 0 || file == nullptr) {
+    // Every "\n" of a message lands as CR LF, as the text-mode log always had.
+    char record[2 * line_capacity];
+    size_t used = 0;
+    for (const char *c = line; *c != '\0'; ++c) {
+        if (*c == '\n') {
+            record[used++] = '\r';
+        }
+        record[used++] = *c;
+    }
+
+    HANDLE file = open_log_file(g_install_context.log_path);
+    if (file == INVALID_HANDLE_VALUE) {
         return -1;
     }
-    fprintf(file, "%s", line);
-    fclose(file);
-    return 0;
+    DWORD written = 0;
+    BOOL wrote = WriteFile(file, record, static_cast<DWORD>(used), &written, nullptr);
+    CloseHandle(file);
+    return wrote && written == used ? 0 : -1;
 }
 
 void console_line(const char *format, ...)

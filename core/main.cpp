@@ -1,3 +1,4 @@
+#include "core/dll_search.h"
 #include "core/install_context.h"
 #include "core/install_sequence.h"
 #include "ui/progress_window.h"
@@ -28,6 +29,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous_instance, LPSTR comman
 {
     (void)previous_instance;
     (void)command_line;
+
+    // Before anything loads a DLL. There is no log yet; the run goes on
+    // either way, with the imports' KnownDLLs only.
+    restrict_dll_search();
 
     create_progress_window(&g_progress_window, instance);
     init_install_context(&g_install_context);

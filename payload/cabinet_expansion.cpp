@@ -6,7 +6,6 @@
 
 #include <setupapi.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 namespace
@@ -31,12 +30,6 @@ void compose_path(char *path, size_t capacity, const char *folder, const char *n
 const char *text_or_null(const char *text)
 {
     return text != nullptr ? text : "(null)";
-}
-
-// Waits in the command interpreter's pause until a key is pressed.
-void hold_for_key()
-{
-    system("pause");
 }
 
 // Remembers the target path of the driver INF's copy. Only during the
@@ -166,7 +159,6 @@ int install_setup_script(install_context *context, const char *script_path)
     HINF inf = SetupOpenInfFileA(script_path, nullptr, INF_STYLE_WIN4, &error_line);
     if (inf == INVALID_HANDLE_VALUE) {
         log_message("open inf failed! path=%s\n", script_path);
-        hold_for_key();
         return -1;
     }
     log_message("src_path:%s\n", script_path);
@@ -174,7 +166,6 @@ int install_setup_script(install_context *context, const char *script_path)
     if (!SetupSetDirectoryIdA(inf, user_directory_id, context->install_dir)) {
         log_message("could not associate a dir ID, dst_path=%s\n", context->install_dir);
         SetupCloseInfFile(inf);
-        hold_for_key();
         return -1;
     }
 
@@ -185,7 +176,6 @@ int install_setup_script(install_context *context, const char *script_path)
         log_message("install from section failed! error=%x(%d)\n", static_cast<unsigned int>(error),
                     static_cast<int>(error));
         SetupCloseInfFile(inf);
-        hold_for_key();
         return -1;
     }
 

@@ -1,5 +1,7 @@
 #include "ui/progress_window.h"
 
+#include "core/dll_search.h"
+
 #include <commctrl.h>
 #include <stdio.h>
 #include <string.h>
@@ -26,6 +28,28 @@ const DWORD title_style = WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | SS_CENTER;
 
 const int final_target = 120;
 
+typedef BOOL(WINAPI *init_common_controls_routine)(const INITCOMMONCONTROLSEX *controls);
+
+// The bar's class lives in the common-controls library; register it before
+// the first bar is created instead of relying on someone else. The library
+// is no KnownDLL, so it is loaded from the system folder by name, never
+// imported: an import would be searched for beside the program first.
+void register_progress_class()
+{
+    HMODULE library = load_system_library("comctl32.dll");
+    FARPROC routine =
+        library != nullptr ? GetProcAddress(library, "InitCommonControlsEx") : nullptr;
+    if (routine == nullptr) {
+        // Without the class the bar is not created; the rest of the window
+        // and the installation go on.
+        return;
+    }
+    INITCOMMONCONTROLSEX controls;
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_PROGRESS_CLASS;
+    reinterpret_cast<init_common_controls_routine>(reinterpret_cast<void *>(routine))(&controls);
+}
+
 HWND create_child(const char *window_class, const char *text, DWORD style, int x, int y, int width,
                   int height, HWND parent, int id, HINSTANCE instance)
 {
@@ -40,12 +64,7 @@ void create_progress_window(progress_window *window, HINSTANCE instance)
     window->instance = instance;
     window->class_brush = CreateSolidBrush(white);
 
-    // The bar's class lives in the common-controls library; register it
-    // before the first bar is created instead of relying on someone else.
-    INITCOMMONCONTROLSEX controls;
-    controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_PROGRESS_CLASS;
-    InitCommonControlsEx(&controls);
+    register_progress_class();
 
     WNDCLASSA window_class;
     memset(&window_class, 0, sizeof window_class);

@@ -1,6 +1,8 @@
 // A companion service: runs in its own process under the service control
 // manager and acknowledges the installer's request in "Global\QUorProcMsg".
 // Built twice; QV_SERVICE_NAME names the service.
+#include "core/dll_search.h"
+
 #include <windows.h>
 
 #ifndef QV_SERVICE_NAME
@@ -111,6 +113,8 @@ void WINAPI service_main(DWORD argument_count, LPSTR *arguments)
 
 int main()
 {
+    // Before anything loads a DLL; the service runs either way.
+    restrict_dll_search();
     SERVICE_TABLE_ENTRYA services[] = {{service_name, service_main}, {nullptr, nullptr}};
     // Fails at once when not started by the service control manager.
     if (!StartServiceCtrlDispatcherA(services)) {

@@ -5,8 +5,10 @@
 #include "carried/uninstaller/uninstall_folder.h"
 #include "carried/uninstaller/uninstall_services.h"
 #include "core/install_log.h"
+#include "core/protected_folder.h"
 #include "core/text.h"
 
+#include <stdio.h>
 #include <windows.h>
 
 namespace
@@ -16,6 +18,10 @@ const char program_files_64[] = "C:\\Program Files (x86)";
 const char program_files_32[] = "C:\\Program Files";
 const char install_folder_name[] = "\\QUORVANTA";
 const char log_file_name[] = "uninstall_log.txt";
+const char work_folder_prefix[] = "QUORVANTA_uninstall_";
+// Names tried for the working folder before giving up; each try that
+// fails finds a name taken by someone else.
+const int work_folder_tries = 100;
 
 const char confirm_caption[] = "QUORVANTA 4780 uninstaller";
 const char confirm_text[] = "Remove the QUORVANTA 4780 Wi-Fi 6 adapter software, its driver "
@@ -29,6 +35,50 @@ bool is_blank(char c)
 bool is_silent_token(const char *token, size_t length)
 {
     return length == 2 && token[0] == '/' && (token[1] == 'S' || token[1] == 's');
+}
+
+// Makes this run's own folder under the temp folder (which ends with a
+// backslash): a name no one has taken, created with a DACL that admits
+// SYSTEM and Administrators only. As SYSTEM the temp folder is
+// C:\Windows\Temp, where every user may create files and links; inside our
+// folder no one else can. 0 with the folder (ending with a backslash) in
+// work_dir; -1 when none could be made.
+int make_work_folder(const char *temp, char *work_dir, size_t capacity)
+{
+    folder_security security;
+    if (build_folder_security(&security, false) != 0) {
+        return -1;
+    }
+    DWORD process = GetCurrentProcessId();
+    DWORD start = GetTickCount();
+    for (int attempt = 0; attempt < work_folder_tries; ++attempt) {
+        int length = snprintf(work_dir, capacity, "%s%s%lx_%lx", temp, work_folder_prefix,
+                              static_cast<unsigned long>(process),
+                              static_cast<unsigned long>(start + attempt));
+        if (length < 0 || static_cast<size_t>(length) >= capacity - 1) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            return -1;
+        }
+        if (create_protected_folder(work_dir, &security) == 0) {
+            return text_append(work_dir, capacity, "\\");
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            return -1;
+        }
+    }
+    return -1;
+}
+
+// The log is new in our own folder: never an existing file, never a link.
+int create_log_file(const char *path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return -1;
+    }
+    CloseHandle(file);
+    return 0;
 }
 
 } // namespace
@@ -79,17 +129,27 @@ void init_uninstall_context(install_context *context)
     text_copy(context->install_dir, sizeof context->install_dir, context->program_files_dir);
     text_append(context->install_dir, sizeof context->install_dir, install_folder_name);
 
-    // The install folder goes away, so the log lives in the temp folder.
-    // Without a temp folder the log path stays empty and lines are dropped.
+    // The install folder goes away, so the log and this program's moved
+    // file live in a folder of this run's own under the temp folder.
+    // Without one the log path stays empty and lines are dropped.
     context->temp_dir[0] = '\0';
     context->log_path[0] = '\0';
-    DWORD length = GetTempPathA(sizeof context->temp_dir, context->temp_dir);
-    if (length == 0 || length >= sizeof context->temp_dir) {
+    char temp[MAX_PATH];
+    DWORD length = GetTempPathA(sizeof temp, temp);
+    if (length == 0 || length >= sizeof temp) {
+        return;
+    }
+    if (make_work_folder(temp, context->temp_dir, sizeof context->temp_dir) != 0) {
+        // Nowhere to log it: the console is all there is.
+        console_line("Working folder in %s not created: %lu\n", temp, GetLastError());
         context->temp_dir[0] = '\0';
         return;
     }
     if (text_copy(context->log_path, sizeof context->log_path, context->temp_dir) != 0 ||
-        text_append(context->log_path, sizeof context->log_path, log_file_name) != 0) {
+        text_append(context->log_path, sizeof context->log_path, log_file_name) != 0 ||
+        create_log_file(context->log_path) != 0) {
+        console_line("Log %s%s not created: %lu\n", context->temp_dir, log_file_name,
+                     GetLastError());
         context->log_path[0] = '\0';
     }
 }
@@ -126,9 +186,5 @@ int uninstall(const char *command_line)
         return uninstall_declined;
     }
     init_uninstall_context(&g_install_context);
-    // One run per log: an earlier run's lines would mislead.
-    if (g_install_context.log_path[0] != '\0') {
-        DeleteFileA(g_install_context.log_path);
-    }
     return run_uninstall(&g_install_context);
 }

@@ -12,8 +12,10 @@ const int uninstall_incomplete = 2; // something could not be removed
 // True when "/S" (any case) is one of the arguments.
 bool has_silent_switch(const char *command_line);
 
-// The installer's fixed folders, chosen by the same test, and the log
-// "uninstall_log.txt" in the temp folder (temp_dir holds that folder).
+// The installer's fixed folders, chosen by the same test; a new folder of
+// this run's own under the temp folder, admitting SYSTEM and
+// Administrators only (temp_dir, ending with a backslash); and the log
+// "uninstall_log.txt" created new inside it.
 void init_uninstall_context(install_context *context);
 
 // Services, driver packages, uninstall entry, install folder; every step

@@ -16,6 +16,11 @@ struct core_test_state {
     SYSTEMTIME time;
     std::string drive_root; // private stand-in for "C:"; empty: the real drive
     std::vector<std::string> events;
+    // What each folder was given: "<path> <SDDL>", for creation and for
+    // every security set, in call order.
+    std::vector<std::string> descriptors;
+    int owner_refusals; // owner sets refused with access denied before one succeeds
+    bool dacl_fails;
 
     void reset();
     std::string remap(const char *path) const;

@@ -98,6 +98,10 @@ TEST_F(InstallContextTest, FailedVersionQueryClassifiesAsUnsupported)
     EXPECT_EQ(expected, logged());
 }
 
+// Owner Administrators; protected DACL: SYSTEM and Administrators full
+// control, Users read and execute, each inherited by files and folders.
+const char folder_sddl[] = "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+
 struct folder_case {
     WORD architecture;
     bool is_64bit;
@@ -118,6 +122,7 @@ TEST_F(InstallContextTest, PathsFollowTheNativeArchitecture)
         g_core_test.drive_root = root;
         g_core_test.architecture = c.architecture;
         g_core_test.events.clear();
+        g_core_test.descriptors.clear();
         memset(&g_install_context, 0, sizeof g_install_context);
         strcpy(g_install_context.log_path, log_path.c_str());
 
@@ -138,10 +143,15 @@ TEST_F(InstallContextTest, PathsFollowTheNativeArchitecture)
                                              "create " + install, "create " + install + "\\Temp"};
         EXPECT_EQ(expected, g_core_test.events);
         EXPECT_TRUE(test_files::exists(g_core_test.remap(g_install_context.temp_dir)));
+        // Each created with the protected descriptor, never the parent's.
+        std::vector<std::string> descriptors = {program_files + " " + folder_sddl,
+                                                install + " " + folder_sddl,
+                                                install + "\\Temp " + folder_sddl};
+        EXPECT_EQ(descriptors, g_core_test.descriptors);
     }
 }
 
-TEST_F(InstallContextTest, ExistingFoldersAreKept)
+TEST_F(InstallContextTest, ExistingInstallFolderIsTakenOverBeforeUse)
 {
     std::string root = scratch + "\\drive";
     g_core_test.drive_root = root;
@@ -151,10 +161,72 @@ TEST_F(InstallContextTest, ExistingFoldersAreKept)
     ASSERT_TRUE(test_files::write_bytes(root + "\\Program Files (x86)\\QUORVANTA\\keep.txt", "x"));
 
     ASSERT_EQ(0, init_install_context(&g_install_context));
-    std::vector<std::string> expected = {"cleanup C:\\Program Files (x86)\\QUORVANTA",
-                                         "create C:\\Program Files (x86)\\QUORVANTA\\Temp"};
+    // The Program Files folder is the system's and stays as it is; the
+    // install folder, made by whoever came first, gets Administrators as
+    // owner and the protected DACL before its Temp folder is made in it.
+    const std::string install = "C:\\Program Files (x86)\\QUORVANTA";
+    std::vector<std::string> expected = {"cleanup " + install, "secure owner " + install,
+                                         "secure dacl " + install, "create " + install + "\\Temp"};
     EXPECT_EQ(expected, g_core_test.events);
+    ASSERT_EQ(3u, g_core_test.descriptors.size());
+    EXPECT_EQ(install + " O:BA", g_core_test.descriptors[0]);
+    EXPECT_EQ(install + " " + std::string(folder_sddl).substr(4), g_core_test.descriptors[1]);
+    EXPECT_EQ(install + "\\Temp " + folder_sddl, g_core_test.descriptors[2]);
     EXPECT_TRUE(test_files::exists(root + "\\Program Files (x86)\\QUORVANTA\\keep.txt"));
+}
+
+TEST_F(InstallContextTest, InstallFolderThatCannotBeTakenOverIsNotUsed)
+{
+    struct take_over_case {
+        const char *name;
+        int owner_refusals;
+        bool dacl_fails;
+        int result;
+        std::vector<std::string> sets;
+    };
+    const std::string install = "C:\\Program Files (x86)\\QUORVANTA";
+    const take_over_case cases[] = {
+        // A DACL that denies Administrators: ownership through the privilege.
+        {"owner refused once",
+         1,
+         false,
+         0,
+         {"secure owner " + install, "secure owner " + install, "secure dacl " + install}},
+        {"owner refused", 2, false, -1, {"secure owner " + install, "secure owner " + install}},
+        {"DACL refused", 0, true, -1, {"secure owner " + install, "secure dacl " + install}},
+    };
+    for (const take_over_case &c : cases) {
+        SCOPED_TRACE(c.name);
+        g_core_test.reset();
+        memset(&g_install_context, 0, sizeof g_install_context);
+        std::string root = scratch + "\\" + c.name;
+        g_core_test.drive_root = root;
+        CreateDirectoryA(root.c_str(), nullptr);
+        CreateDirectoryA((root + "\\Program Files (x86)").c_str(), nullptr);
+        CreateDirectoryA((root + "\\Program Files (x86)\\QUORVANTA").c_str(), nullptr);
+        g_core_test.owner_refusals = c.owner_refusals;
+        g_core_test.dacl_fails = c.dacl_fails;
+
+        ::testing::internal::CaptureStdout();
+        EXPECT_EQ(c.result, init_install_context(&g_install_context));
+        std::string console = ::testing::internal::GetCapturedStdout();
+
+        std::vector<std::string> sets;
+        for (const std::string &event : g_core_test.events) {
+            if (event.rfind("secure ", 0) == 0) {
+                sets.push_back(event);
+            }
+        }
+        EXPECT_EQ(c.sets, sets);
+        bool temp_made = test_files::exists(root + "\\Program Files (x86)\\QUORVANTA\\Temp");
+        EXPECT_EQ(c.result == 0, temp_made);
+        if (c.result != 0) {
+            // Not classified, so nothing is expanded into the folder; the
+            // console line tells of the folder as for one not created.
+            EXPECT_EQ(0, g_install_context.sys_type);
+            EXPECT_EQ(0u, console.find("\xe5\x88\x9b\xe5\xbb\xba")) << console;
+        }
+    }
 }
 
 TEST_F(InstallContextTest, FileBlockingTheInstallFolderStopsBeforeClassifying)

@@ -92,6 +92,27 @@ TEST_F(InstallLogTest, MissingFolderDropsTheLineSilently)
     EXPECT_EQ(-1, append_log_line("no path yet\n"));
 }
 
+// Someone who could create files where the log lies has left a hard link
+// under its name: the elevated writer must not append to the linked file.
+TEST_F(InstallLogTest, HardLinkedLogIsRefusedAndItsTargetLeftAlone)
+{
+    std::string victim = scratch + "\\victim.txt";
+    ASSERT_TRUE(test_files::write_bytes(victim, "precious"));
+    ASSERT_TRUE(CreateHardLinkA(log_path.c_str(), victim.c_str(), nullptr));
+
+    log_message("sys_type=%d\n", 6);
+    EXPECT_EQ(-1, append_log_line("again\n"));
+
+    std::string bytes;
+    ASSERT_TRUE(test_files::read_bytes(victim, &bytes));
+    EXPECT_EQ("precious", bytes);
+
+    // Once the link is gone the log is written as usual.
+    ASSERT_TRUE(DeleteFileA(log_path.c_str()));
+    EXPECT_EQ(0, append_log_line("fresh\n"));
+    EXPECT_EQ(std::vector<std::string>({"fresh\r\n"}), test_files::log_messages(file()));
+}
+
 TEST_F(InstallLogTest, WideConsoleLineIsWrittenAsUtf8)
 {
     ::testing::internal::CaptureStdout();

@@ -2,6 +2,7 @@
 
 #include "core/cleanup.h"
 
+#include <sddl.h>
 #include <string.h>
 
 core_test_state g_core_test;
@@ -17,6 +18,9 @@ void core_test_state::reset()
     memset(&time, 0, sizeof time);
     drive_root.clear();
     events.clear();
+    descriptors.clear();
+    owner_refusals = 0;
+    dacl_fails = false;
 }
 
 std::string core_test_state::remap(const char *path) const
@@ -60,9 +64,54 @@ DWORD WINAPI fake_GetFileAttributesA(LPCSTR path)
     return GetFileAttributesA(g_core_test.remap(path).c_str());
 }
 
+namespace
+{
+
+// The descriptor's owner and DACL as SDDL; Wine keeps file DACLs only as
+// Unix modes, so the test reads what the installer hands over instead.
+std::string descriptor_text(PSECURITY_DESCRIPTOR descriptor, SECURITY_INFORMATION information)
+{
+    if (descriptor == nullptr) {
+        return "(none)";
+    }
+    char *text = nullptr;
+    if (!ConvertSecurityDescriptorToStringSecurityDescriptorA(
+            descriptor, SDDL_REVISION_1,
+            information & (OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION), &text,
+            nullptr)) {
+        return "(unreadable)";
+    }
+    std::string result = text;
+    LocalFree(text);
+    return result;
+}
+
+} // namespace
+
+BOOL WINAPI fake_SetFileSecurityA(LPCSTR path, SECURITY_INFORMATION information,
+                                  PSECURITY_DESCRIPTOR descriptor)
+{
+    std::string what = information == OWNER_SECURITY_INFORMATION  ? "owner"
+                       : information == DACL_SECURITY_INFORMATION ? "dacl"
+                                                                  : std::to_string(information);
+    g_core_test.events.push_back("secure " + what + " " + path);
+    g_core_test.descriptors.push_back(std::string(path) + " " +
+                                      descriptor_text(descriptor, information));
+    if ((information == OWNER_SECURITY_INFORMATION && g_core_test.owner_refusals-- > 0) ||
+        (information == DACL_SECURITY_INFORMATION && g_core_test.dacl_fails)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL WINAPI fake_CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes)
 {
     g_core_test.events.push_back(std::string("create ") + path);
+    g_core_test.descriptors.push_back(
+        std::string(path) + " " +
+        descriptor_text(attributes != nullptr ? attributes->lpSecurityDescriptor : nullptr,
+                        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION));
     return CreateDirectoryA(g_core_test.remap(path).c_str(), attributes);
 }
 

@@ -9,3 +9,5 @@ void WINAPI fake_GetNativeSystemInfo(LPSYSTEM_INFO info);
 void WINAPI fake_GetLocalTime(LPSYSTEMTIME time);
 DWORD WINAPI fake_GetFileAttributesA(LPCSTR path);
 BOOL WINAPI fake_CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes);
+BOOL WINAPI fake_SetFileSecurityA(LPCSTR path, SECURITY_INFORMATION information,
+                                  PSECURITY_DESCRIPTOR descriptor);

@@ -8,3 +8,4 @@
 #define GetLocalTime fake_GetLocalTime
 #define GetFileAttributesA fake_GetFileAttributesA
 #define CreateDirectoryA fake_CreateDirectoryA
+#define SetFileSecurityA fake_SetFileSecurityA

@@ -20,6 +20,44 @@ int fake_system(const char *command)
     return 0;
 }
 
+UINT WINAPI fake_WinExec(LPCSTR command, UINT show)
+{
+    (void)show;
+    g_fakes.journal.push_back(std::string("start ") + command);
+    return 0;
+}
+
+BOOL WINAPI fake_CreateProcessA(LPCSTR application, LPSTR command, LPSECURITY_ATTRIBUTES process,
+                                LPSECURITY_ATTRIBUTES thread, BOOL inherit, DWORD flags,
+                                LPVOID environment, LPCSTR folder, LPSTARTUPINFOA startup,
+                                LPPROCESS_INFORMATION information)
+{
+    (void)process, (void)thread, (void)inherit, (void)flags, (void)environment, (void)folder,
+        (void)startup, (void)information;
+    g_fakes.journal.push_back(std::string("start ") + (application ? application : "") + " " +
+                              (command ? command : ""));
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+DWORD WINAPI fake_WaitForSingleObject(HANDLE object, DWORD milliseconds)
+{
+    (void)object;
+    g_fakes.journal.push_back("wait " + std::to_string(milliseconds));
+    return WAIT_FAILED;
+}
+
+void WINAPI fake_Sleep(DWORD milliseconds)
+{
+    g_fakes.journal.push_back("sleep " + std::to_string(milliseconds));
+}
+
+int fake_getchar()
+{
+    g_fakes.journal.push_back("read key");
+    return EOF;
+}
+
 size_t fake_fwrite(const void *data, size_t size, size_t count, FILE *stream)
 {
     if (g_fakes.fwrite_fails_at >= 0 && g_fakes.fwrite_calls++ == g_fakes.fwrite_fails_at) {

@@ -6,7 +6,8 @@
 #include <vector>
 
 struct expansion_fakes {
-    // "system pause" and "close inf", in call order.
+    // "close inf", and any program started or wait begun ("system ...",
+    // "start ...", "wait ...", "sleep ...", "read key"), in call order.
     std::vector<std::string> journal;
     // The fwrite call (0-based) that writes nothing; -1 for none.
     int fwrite_fails_at = -1;

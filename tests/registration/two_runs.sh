@@ -25,7 +25,7 @@ prefix_copy "$bench" "$prefix"
 trap 'prefix_stop "$prefix"' EXIT
 set_windows_version "$prefix" win10
 wine_in "$prefix" 60 reg add 'HKCU\Software\Wine\Debug' /v RelayInclude \
-    /d 'OpenFileMappingA;fopen_s;RegCreateKeyExA;StartServiceA;UnmapViewOfFile;ExitProcess' \
+    /d 'OpenFileMappingA;CreateFileA;RegCreateKeyExA;StartServiceA;UnmapViewOfFile;ExitProcess' \
     /f >/dev/null 2>&1
 
 failures=0
@@ -92,7 +92,7 @@ timeline() {
         function ms(t) { return int(t * 1000 + 0.5) }
         NR == 1 { start = $1; main = $2 }
         /Call [A-Za-z0-9_]+\.OpenFileMappingA\(/ && worker == "" { worker = $2; cp10 = $1 }
-        worker != "" && $2 == worker && /Call msvcrt\.fopen_s\(.*install_log\.txt/ {
+        worker != "" && $2 == worker && /Call KERNEL32\.CreateFileA\(.*install_log\.txt/ {
             lines++
             if (lines == 1) cp20 = $1
             if (lines == inf_line) cp40 = $1

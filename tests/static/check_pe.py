@@ -1,15 +1,33 @@
 #!/usr/bin/env python3
-"""Static check of a Windows executable: machine, subsystem, imports and
-application manifest. Usage: check_pe.py EXE (i386|amd64) [--no-manifest]"""
+"""Static check of a Windows executable: machine, subsystem, imports,
+hardening and application manifest.
+Usage: check_pe.py EXE (i386|amd64) [--no-manifest] [--console]"""
 
 import struct
 import sys
 import xml.etree.ElementTree as ElementTree
 
-SYSTEM_DLLS = {
-    "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "setupapi.dll",
-    "cfgmgr32.dll", "comctl32.dll", "msvcrt.dll", "shell32.dll", "ole32.dll",
+# The KnownDLLs that Windows 7 to 11 share: Windows maps these from the
+# system folder whatever the search order, so an elevated program started
+# from Downloads cannot be handed a planted copy. Anything else (comctl32,
+# cfgmgr32, version, ...) is loaded at run time from the system folder.
+KNOWN_DLLS = {
+    "advapi32.dll", "clbcatq.dll", "comdlg32.dll", "difxapi.dll", "gdi32.dll",
+    "imagehlp.dll", "imm32.dll", "kernel32.dll", "msctf.dll", "msvcrt.dll",
+    "normaliz.dll", "nsi.dll", "ole32.dll", "oleaut32.dll", "psapi.dll",
+    "rpcrt4.dll", "sechost.dll", "setupapi.dll", "shell32.dll", "shlwapi.dll",
+    "user32.dll", "wldap32.dll", "ws2_32.dll",
 }
+# Calls that start the command interpreter or let the shell choose what to
+# run: an elevated program must start nothing that the user's environment
+# or file associations decide.
+SHELL_STARTERS = {
+    "system", "_system", "_wsystem", "_popen", "_wpopen", "winexec",
+    "shellexecutea", "shellexecutew", "shellexecuteexa", "shellexecuteexw",
+}
+SHELL_STARTER_PREFIXES = ("_spawn", "_wspawn", "_exec", "_wexec")
+# IMAGE_DLLCHARACTERISTICS_*: ASLR, DEP and, for 64-bit, 64-bit ASLR.
+DYNAMIC_BASE, NX_COMPAT, HIGH_ENTROPY_VA = 0x40, 0x100, 0x20
 MACHINES = {"i386": (0x14C, 0x10B), "amd64": (0x8664, 0x20B)}
 SUPPORTED_OS = [
     "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
@@ -31,14 +49,16 @@ class Image:
         self.machine, sections, _, _, _, optional_size, _ = struct.unpack_from("<HHIIIHH", data, pe + 4)
         optional = pe + 24
         self.magic = struct.unpack_from("<H", data, optional)[0]
-        self.subsystem = struct.unpack_from("<H", data, optional + 68)[0]
+        self.subsystem, self.dll_characteristics = struct.unpack_from("<HH", data, optional + 68)
         directories = optional + (96 if self.magic == 0x10B else 112)
         self.directories = [struct.unpack_from("<II", data, directories + 8 * i) for i in range(16)]
         self.sections = []
+        self.section_names = []
         table = optional + optional_size
         for i in range(sections):
             name, vsize, vaddr, rsize, raddr = struct.unpack_from("<8sIIII", data, table + 40 * i)
             self.sections.append((vaddr, max(vsize, rsize), raddr))
+            self.section_names.append(name.rstrip(b"\0").decode("ascii", "replace"))
 
     def offset(self, rva):
         for vaddr, size, raddr in self.sections:
@@ -50,16 +70,34 @@ class Image:
         start = self.offset(rva)
         return self.data[start:self.data.index(b"\0", start)].decode("ascii")
 
-    def imported_dlls(self):
+    def imports(self):
+        """(dll, [function names]) for each import descriptor, in lower case;
+        an import by ordinal shows as "#n"."""
         rva, _ = self.directories[1]
-        dlls = []
+        result = []
         position = self.offset(rva)
+        wide = self.magic == 0x20B
+        size, ordinal_flag = (8, 1 << 63) if wide else (4, 1 << 31)
         while True:
             entry = struct.unpack_from("<IIIII", self.data, position)
             if entry == (0, 0, 0, 0, 0):
-                return dlls
-            dlls.append(self.text(entry[3]).lower())
+                return result
+            names = []
+            thunk = self.offset(entry[0] or entry[4])
+            while True:
+                value = struct.unpack_from("<Q" if wide else "<I", self.data, thunk)[0]
+                if value == 0:
+                    break
+                if value & ordinal_flag:
+                    names.append("#%d" % (value & 0xFFFF))
+                else:
+                    names.append(self.text((value & 0x7FFFFFFF) + 2).lower())
+                thunk += size
+            result.append((self.text(entry[3]).lower(), names))
             position += 20
+
+    def imported_dlls(self):
+        return [dll for dll, _ in self.imports()]
 
     def resource(self, type_id, name_id):
         base_rva, _ = self.directories[2]
@@ -86,18 +124,47 @@ class Image:
         return None
 
 
-def check(path, machine, want_manifest):
+def is_shell_starter(name):
+    return name in SHELL_STARTERS or name.startswith(SHELL_STARTER_PREFIXES)
+
+
+def check_hardening(image, machine):
+    problems = []
+    wanted = {"DYNAMIC_BASE": DYNAMIC_BASE, "NX_COMPAT": NX_COMPAT}
+    if machine == "amd64":
+        wanted["HIGH_ENTROPY_VA"] = HIGH_ENTROPY_VA
+    missing = [name for name, bit in wanted.items() if not image.dll_characteristics & bit]
+    if missing:
+        problems.append("DllCharacteristics %04x lacks %s"
+                        % (image.dll_characteristics, ", ".join(missing)))
+    # The runtime's report of a smashed canary is linked in (statically,
+    # from libssp) only when the code is built with the stack protector.
+    if b"stack smashing detected" not in image.data:
+        problems.append("built without the stack protector (no libssp canary report)")
+    # ASLR moves only an image that can be relocated.
+    if ".reloc" not in image.section_names or image.directories[5] == (0, 0):
+        problems.append("no .reloc section with base relocations")
+    return problems
+
+
+def check(path, machine, want_manifest, subsystem=2):
     problems = []
     image = Image(open(path, "rb").read())
     want_machine, want_magic = MACHINES[machine]
     if image.machine != want_machine or image.magic != want_magic:
         problems.append("machine %x, optional header %x" % (image.machine, image.magic))
-    if image.subsystem != 2:
-        problems.append("subsystem %d, not the GUI subsystem (2)" % image.subsystem)
-    dlls = image.imported_dlls()
-    foreign = [dll for dll in dlls if dll not in SYSTEM_DLLS]
+    if image.subsystem != subsystem:
+        problems.append("subsystem %d, not %d" % (image.subsystem, subsystem))
+    imports = image.imports()
+    dlls = [dll for dll, _ in imports]
+    foreign = [dll for dll in dlls if dll not in KNOWN_DLLS]
     if foreign:
-        problems.append("imports from DLLs that do not ship with Windows: %s" % ", ".join(foreign))
+        problems.append("imports from DLLs that are not KnownDLLs: %s" % ", ".join(foreign))
+    starters = ["%s!%s" % (dll, name) for dll, names in imports for name in names
+                if is_shell_starter(name)]
+    if starters:
+        problems.append("imports calls that start a shell: %s" % ", ".join(starters))
+    problems += check_hardening(image, machine)
     print("imports:", ", ".join(dlls))
 
     if want_manifest:
@@ -120,4 +187,6 @@ def check(path, machine, want_manifest):
 
 if __name__ == "__main__":
     arguments = sys.argv[1:]
-    sys.exit(0 if check(arguments[0], arguments[1], "--no-manifest" not in arguments) else 1)
+    subsystem = 3 if "--console" in arguments else 2
+    sys.exit(0 if check(arguments[0], arguments[1], "--no-manifest" not in arguments, subsystem)
+             else 1)

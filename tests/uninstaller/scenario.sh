@@ -64,7 +64,10 @@ set_windows_version "$prefix" win10
 temp_win=$(wine_in "$prefix" 60 cmd /c echo %TEMP% | tr -d '\r')
 temp="$drive/$(printf '%s' "${temp_win#[Cc]:\\}" | tr '\\' /)"
 [ -d "$temp" ] || fail "temp folder $temp_win not found at $temp"
-log="$temp/uninstall_log.txt"
+# Each run works in a new folder of its own under the temp folder; $log is
+# set to the log in it after the run, empty when there is none.
+work_glob="$temp/QUORVANTA_uninstall_*"
+log=
 
 key_exists() {
     wine_in "$prefix" 60 reg query "$1" >/dev/null 2>&1
@@ -100,16 +103,30 @@ install_product() {
 run_uninstaller() {
     label=$1
     shift
-    rm -f "$log"
+    rm -rf $work_glob
     status=0
     wine_in "$prefix" 120 "$@" >"$results/$label.out" 2>"$results/$label.err" || status=$?
-    if [ -f "$log" ]; then
-        tr -d '\r' <"$log" >"$results/$label.log"
-    else
-        : >"$results/$label.log"
-    fi
+    keep_log "$label"
     echo "$label: exit code $status"
     sed 's/^/    /' "$results/$label.log"
+}
+
+# find_log: $log, the log in the run's working folder; empty when none.
+find_log() {
+    log=
+    for work in $work_glob; do
+        [ -f "$work/uninstall_log.txt" ] && log="$work/uninstall_log.txt"
+    done
+}
+
+# keep_log LABEL: the run's log, kept under LABEL (empty when none).
+keep_log() {
+    find_log
+    if [ -n "$log" ] && [ -f "$log" ]; then
+        tr -d '\r' <"$log" >"$results/$1.log"
+    else
+        : >"$results/$1.log"
+    fi
 }
 
 # The log holds records only, and ends with the exit code.
@@ -184,7 +201,7 @@ answer_box() {
     label=$1
     button=$2
     shift 2
-    rm -f "$log"
+    rm -rf $work_glob
     wine_in "$prefix" 120 "$@" >"$results/$label.out" 2>"$results/$label.err" &
     program=$!
     wine_in "$prefix" 60 "$window_button" "$caption" '&Yes' 30 >/dev/null ||
@@ -192,11 +209,7 @@ answer_box() {
     click "$button" || fail "$label: could not click $button"
     status=0
     wait $program || status=$?
-    if [ -f "$log" ]; then
-        tr -d '\r' <"$log" >"$results/$label.log"
-    else
-        : >"$results/$label.log"
-    fi
+    keep_log "$label"
     echo "$label: clicked $button, exit code $status"
     sed 's/^/    /' "$results/$label.log"
 }
@@ -216,9 +229,9 @@ silent)
 
     # The running program moved itself out and is deleted at restart.
     moved_win=$(sed -n 's/^.*######Moved .*\\uninstall\.exe to \(.*\)$/\1/p' "$results/silent.log")
-    moved="$temp/${moved_win##*\\}"
+    moved="$(dirname "$log")/${moved_win##*\\}"
     if [ -z "$moved_win" ] || ! cmp -s "$moved" "$build/carried/uninstall.exe"; then
-        fail "silent: the moved uninstaller [$moved_win] is not in the temp folder"
+        fail "silent: the moved uninstaller [$moved_win] is not in the run's own folder"
     fi
     wine_in "$prefix" 60 reg query "$pending" /v PendingFileRenameOperations 2>/dev/null |
         tr -d '\r' | grep -qF "$moved_win" ||
@@ -276,7 +289,10 @@ declined)
     snapshot before
     answer_box no '&No' "$install_win\\uninstall.exe"
     [ $status -eq 1 ] || fail "no: exit code $status"
-    [ ! -e "$log" ] || fail "no: a log was written"
+    [ -z "$log" ] || fail "no: a log was written"
+    for work in $work_glob; do
+        [ ! -e "$work" ] || fail "no: a working folder was made: $work"
+    done
     snapshot after_no
     same_snapshot before after_no
 
@@ -295,11 +311,13 @@ programs_list)
     [ $status -eq 0 ] || fail "list: the list's remove command ended with $status"
     # The list starts the uninstaller and need not wait for it.
     tries=0
+    find_log
     while [ $tries -lt 60 ] && ! grep -q 'Uninstall finished' "$log" 2>/dev/null; do
         tries=$((tries + 1))
         sleep 1
+        find_log
     done
-    tr -d '\r' <"$log" >"$results/list.log" 2>/dev/null || : >"$results/list.log"
+    keep_log list
     sed 's/^/    /' "$results/list.log"
     check_removed list
     check_log list 0

@@ -4,6 +4,7 @@
 #include "carried/uninstaller/uninstall.h"
 #include "carried/uninstaller/uninstall_entry.h"
 #include "carried/uninstaller/uninstall_names.h"
+#include "core/install_log.h"
 
 #include "uninstaller_test_support.h"
 
@@ -53,10 +54,11 @@ class uninstall_frame_test : public uninstaller_test
 {
 };
 
-TEST_F(uninstall_frame_test, the_installers_folder_by_architecture_and_the_log_in_temp)
+TEST_F(uninstall_frame_test, the_installers_folder_by_architecture_and_a_new_log_of_its_own)
 {
     char temp[MAX_PATH];
     ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+    const std::string prefix = std::string(temp) + "QUORVANTA_uninstall_";
     struct row {
         WORD architecture;
         const char *install_dir;
@@ -68,13 +70,56 @@ TEST_F(uninstall_frame_test, the_installers_folder_by_architecture_and_the_log_i
         {PROCESSOR_ARCHITECTURE_ALPHA64, "C:\\Program Files\\QUORVANTA"},
         {12 /* ARM64 */, "C:\\Program Files\\QUORVANTA"},
     };
+    std::vector<std::string> folders;
     for (const row &r : rows) {
         g_fakes.architecture = r.architecture;
         install_context context = install_context();
         init_uninstall_context(&context);
         EXPECT_STREQ(context.install_dir, r.install_dir) << r.architecture;
-        EXPECT_STREQ(context.temp_dir, temp);
-        EXPECT_EQ(std::string(context.log_path), std::string(temp) + "uninstall_log.txt");
+
+        // A new folder of this run's own in the temp folder, the log new in it.
+        std::string work = context.temp_dir;
+        ASSERT_EQ(0u, work.rfind(prefix, 0)) << work;
+        ASSERT_EQ('\\', work.back());
+        EXPECT_EQ(work + "uninstall_log.txt", std::string(context.log_path));
+        std::string log;
+        EXPECT_TRUE(test_files::read_bytes(context.log_path, &log));
+        EXPECT_TRUE(log.empty());
+        for (const std::string &earlier : folders) {
+            EXPECT_NE(earlier, work);
+        }
+        folders.push_back(work);
+    }
+    for (const std::string &folder : folders) {
+        test_files::delete_tree(folder.substr(0, folder.size() - 1));
+    }
+}
+
+// SYSTEM's temp folder is open to every user: a hard link left under the
+// log's old fixed name must not carry the log into another file.
+TEST_F(uninstall_frame_test, a_link_planted_in_the_temp_folder_leaves_its_target_alone)
+{
+    char temp[MAX_PATH];
+    ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+    std::string victim = scratch + "\\victim.txt";
+    std::string planted = std::string(temp) + "uninstall_log.txt";
+    ASSERT_TRUE(test_files::write_bytes(victim, "precious"));
+    DeleteFileA(planted.c_str());
+    ASSERT_TRUE(CreateHardLinkA(planted.c_str(), victim.c_str(), nullptr));
+
+    install_context context = install_context();
+    init_uninstall_context(&context);
+    g_install_context = context;
+    log_message("Uninstall of %s started\n", context.install_dir);
+
+    std::string bytes;
+    ASSERT_TRUE(test_files::read_bytes(victim, &bytes));
+    EXPECT_EQ("precious", bytes);
+    EXPECT_EQ(1u, log_messages().size());
+    DeleteFileA(planted.c_str());
+    std::string work = context.temp_dir;
+    if (!work.empty()) {
+        test_files::delete_tree(work.substr(0, work.size() - 1));
     }
 }
 
