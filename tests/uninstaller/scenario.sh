@@ -115,7 +115,9 @@ run_uninstaller() {
 find_log() {
     log=
     for work in $work_glob; do
-        [ -f "$work/uninstall_log.txt" ] && log="$work/uninstall_log.txt"
+        if [ -f "$work/uninstall_log.txt" ]; then
+            log="$work/uninstall_log.txt"
+        fi
     done
 }
 
