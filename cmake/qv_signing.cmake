@@ -81,7 +81,7 @@ function(qv_checksums target)
             -P ${CMAKE_SOURCE_DIR}/cmake/write_checksums.cmake
     DEPENDS ${depends}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    COMMENT "Checksums of the installer and its signing certificate"
+    COMMENT "SHA256SUMS"
     VERBATIM)
   add_custom_target(${target}_checksums ALL DEPENDS ${sums})
 endfunction()

@@ -14,10 +14,10 @@ fi
 listed=$(sed 's/^[0-9a-f]\{64\}  //' SHA256SUMS | sort | tr '\n' ' ')
 if grep -q '^QV_SIGN:BOOL=OFF$' CMakeCache.txt 2>/dev/null; then
     expected="quorvanta_setup.exe "
-elif [ -f signing/ca.pem ]; then
-    expected="quorvanta_setup.exe signing/ca.pem "
-else
+elif grep -q '^QV_SIGN_PKCS12:FILEPATH=.' CMakeCache.txt 2>/dev/null; then
     expected="quorvanta_setup.exe signing/certificate.pem "
+else
+    expected="quorvanta_setup.exe signing/ca.pem "
 fi
 if [ "$listed" != "$expected" ]; then
     echo "SHA256SUMS lists '$listed', want '$expected'"
