@@ -65,13 +65,6 @@ set(ENV{SOURCE_DATE_EPOCH} ${QV_SOURCE_DATE_EPOCH})
 string(TIMESTAMP QV_COPYRIGHT_YEAR "%Y" UTC)
 set(QV_LEGAL_COPYRIGHT "Copyright (C) ${QV_COPYRIGHT_YEAR} ${QV_COMPANY_NAME}")
 
-# The linker writes the PE time stamp from SOURCE_DATE_EPOCH; nothing it
-# writes then depends on when the build ran.
-foreach(language C CXX)
-  set(CMAKE_${language}_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env
-                                        SOURCE_DATE_EPOCH=${QV_SOURCE_DATE_EPOCH})
-endforeach()
-
 # Nothing compiled names the folders the build ran in.
 target_compile_options(qv_common_options INTERFACE
   $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=>
@@ -82,12 +75,18 @@ configure_file(${CMAKE_SOURCE_DIR}/registration/product_identity.h.in
                ${CMAKE_BINARY_DIR}/generated/registration/product_identity.h @ONLY)
 target_include_directories(qv_common_options INTERFACE ${CMAKE_BINARY_DIR}/generated)
 
-# qv_version_resource(target description): the version resource of a
-# shipped program, named after the target's file.
-function(qv_version_resource target description)
+# qv_shipped_program(target description): what every shipped program has.
+# - A version resource, named after the target's file.
+# - The PE time stamp from SOURCE_DATE_EPOCH (ld reads it), so that nothing
+#   the linker writes depends on when the build ran.
+# - An Authenticode signature when signing is on (cmake/qv_signing.cmake).
+function(qv_shipped_program target description)
   set(QV_FILE_DESCRIPTION "${description}")
   set(QV_ORIGINAL_FILENAME "${target}.exe")
   set(resource ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
   configure_file(${CMAKE_SOURCE_DIR}/resources/version_info.rc.in ${resource} @ONLY)
   target_sources(${target} PRIVATE ${resource})
+  set_target_properties(${target} PROPERTIES CXX_LINKER_LAUNCHER
+    "${CMAKE_COMMAND};-E;env;SOURCE_DATE_EPOCH=${QV_SOURCE_DATE_EPOCH}")
+  qv_sign_program(${target})
 endfunction()

@@ -125,8 +125,8 @@ TEST(VersionEntryTest, EveryShippedProgramCarriesTheUninstallEntrysNameAndVersio
     const std::string full_version = display_version + ".0";
 
     std::vector<std::string> descriptions;
-    for (const char *path : {QV_INSTALLER_EXE, QV_UNINSTALLER_EXE, QV_USB_SERVICE_EXE,
-                             QV_EJECT_SERVICE_EXE}) {
+    for (const char *path :
+         {QV_INSTALLER_EXE, QV_UNINSTALLER_EXE, QV_USB_SERVICE_EXE, QV_EJECT_SERVICE_EXE}) {
         SCOPED_TRACE(path);
         version_resource resource = read_version_resource(path);
         ASSERT_TRUE(resource.found);
