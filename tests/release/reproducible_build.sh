@@ -20,7 +20,10 @@ archive=$work/source.tar
 
 top=$(git -C "$source" rev-parse --show-toplevel 2>/dev/null || true)
 if [ -n "$top" ] && [ "$(cd "$top" && pwd -P)" = "$source" ]; then
-    commit=$(git -C "$source" stash create)
+    # A commit object of the working tree, on no branch; it needs a name.
+    commit=$(GIT_AUTHOR_NAME=build GIT_AUTHOR_EMAIL=build@localhost \
+        GIT_COMMITTER_NAME=build GIT_COMMITTER_EMAIL=build@localhost \
+        git -C "$source" stash create)
     git -C "$source" archive --format=tar -o "$archive" "${commit:-HEAD}"
 else
     tar -C "$source" --exclude=./build -cf "$archive" .
