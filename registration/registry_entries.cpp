@@ -2,6 +2,7 @@
 
 #include "core/install_context.h"
 #include "core/text.h"
+#include "registration/product_identity.h"
 
 #include <string.h>
 #include <windows.h>
@@ -26,9 +27,9 @@ const uninstall_variant variant_32bit = {
     "C:\\Program Files\\QUORVANTA"};
 
 const char uninstaller_file[] = "\\uninstall.exe";
-const char display_name[] = "Dodu6 802.11 ZI1800 ZUR Ezirova";
-const char publisher[] = "QUOR";
-const char display_version[] = "1.0.312";
+const char display_name[] = QV_PRODUCT_NAME;
+const char publisher[] = QV_COMPANY_NAME;
+const char display_version[] = QV_DISPLAY_VERSION;
 const DWORD estimated_size_kb = 10240;
 
 // A REG_SZ value: the text and its one terminating NUL, nothing more.
