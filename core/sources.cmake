@@ -1,5 +1,6 @@
 list(APPEND QV_INSTALLER_SOURCES
   core/cleanup.cpp
+  core/elapsed_clock.cpp
   core/install_context.cpp
   core/install_log.cpp
   core/install_sequence.cpp
