@@ -1,5 +1,6 @@
 #include "core/install_context.h"
 #include "core/install_sequence.h"
+#include "core/single_instance.h"
 #include "ui/progress_window.h"
 
 #include <windows.h>
@@ -26,6 +27,11 @@ int finish_without_window(HANDLE worker)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command_line,
                    int show_command)
 {
+    // A second installer would tear down the first one's services and log:
+    // it leaves before it touches anything.
+    if (another_installer_running()) {
+        return 0;
+    }
     (void)previous_instance;
     (void)command_line;
 

@@ -4,4 +4,5 @@ list(APPEND QV_INSTALLER_SOURCES
   core/install_context.cpp
   core/install_log.cpp
   core/install_sequence.cpp
+  core/single_instance.cpp
   core/text.cpp)
