@@ -1,8 +1,10 @@
 #!/bin/sh
 # Two installers started 0.4 s apart in one prefix, as a double-click twice
 # does. Whichever takes the mutex first runs to its end; the other leaves
-# at once with exit code 0 and touches nothing. Afterwards the log holds
-# one expansion and both services run.
+# at once with exit code 0 and touches nothing: a relay trace restricted to
+# the mutex and to the first calls that would touch something (window,
+# log file, log deletion, cleanup commands) shows which did what.
+# Afterwards the log holds one expansion and both services run.
 # Arguments: bench folder, build folder, source folder.
 set -eu
 bench=$1
@@ -23,6 +25,8 @@ mkdir -p "$results"
 prefix_copy "$bench" "$prefix"
 trap 'prefix_stop "$prefix"' EXIT
 set_windows_version "$prefix" win10
+wine_in "$prefix" 60 reg add 'HKCU\Software\Wine\Debug' /v RelayInclude \
+    /d 'CreateMutexA;CreateWindowExA;DeleteFileA;fopen_s;CreateProcessA' /f >/dev/null 2>&1
 
 failures=0
 fail() {
@@ -36,7 +40,8 @@ start_installer() {
     (
         started=$(date +%s.%N)
         status=0
-        wine_in "$prefix" 300 "$installer" >"$results/console$1.txt" 2>&1 || status=$?
+        WINEDEBUG=+relay wine_in "$prefix" 300 "$installer" >"$results/console$1.txt" \
+            2>"$results/relay$1.txt" || status=$?
         echo "$status $(echo "$(date +%s.%N) - $started" | bc)" >"$results/end$1.txt"
     ) &
 }
@@ -52,15 +57,28 @@ echo "installer 1: exit code $status1 after $seconds1 s"
 echo "installer 2: exit code $status2 after $seconds2 s"
 [ "$status1" -eq 0 ] || fail "installer 1: exit code $status1"
 [ "$status2" -eq 0 ] || fail "installer 2: exit code $status2"
-# The one that found the mutex taken ended long before the other, whose
-# run includes the cleanup, the expansion and the services.
-if [ "$(echo "$seconds2 + 5 < $seconds1" | bc)" -eq 1 ]; then
-    echo "installer 2 left early"
-elif [ "$(echo "$seconds1 + 5 < $seconds2" | bc)" -eq 1 ]; then
-    echo "installer 1 left early: installer 2 took the mutex first"
-else
-    fail "neither installer left early"
-fi
+# calls NAME RUN: how many calls of that name the run's trace holds.
+calls() {
+    grep -c -E "Call [A-Za-z0-9_]+\.$1\(" "$results/relay$2.txt" || true
+}
+touched() {
+    echo $(($(calls CreateWindowExA "$1") + $(calls DeleteFileA "$1") + $(calls fopen_s "$1") +
+        $(calls CreateProcessA "$1")))
+}
+ran=""
+left=""
+for run in 1 2; do
+    echo "installer $run: $(calls CreateMutexA $run) mutex, $(touched $run) other calls"
+    [ "$(calls CreateMutexA $run)" -eq 1 ] || fail "installer $run did not ask for the mutex once"
+    if [ "$(touched $run)" -eq 0 ]; then
+        left="$left $run"
+    else
+        ran="$ran $run"
+    fi
+done
+[ "$left" = " 1" ] || [ "$left" = " 2" ] ||
+    fail "not exactly one installer left untouched: [$left]"
+echo "ran to the end:$ran; left at once:$left"
 
 log="$install_dir/install_log.txt"
 if [ -f "$log" ]; then
