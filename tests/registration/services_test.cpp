@@ -28,6 +28,7 @@ struct services_fakes {
     std::string held_name;
     int release_at = 0;
     bool open_hides_marked = false; // OpenServiceA finds no service while it is held
+    bool refuse_change = false;
 } g_fakes;
 
 void release_holder()
@@ -56,6 +57,18 @@ SC_HANDLE WINAPI fake_OpenServiceA(SC_HANDLE manager, LPCSTR name, DWORD access)
         return nullptr;
     }
     return OpenServiceA(manager, name, access);
+}
+
+BOOL WINAPI fake_ChangeServiceConfigA(SC_HANDLE service, DWORD type, DWORD start, DWORD errors,
+                                      LPCSTR path, LPCSTR group, LPDWORD tag, LPCSTR dependencies,
+                                      LPCSTR account, LPCSTR password, LPCSTR display_name)
+{
+    if (g_fakes.refuse_change) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return ChangeServiceConfigA(service, type, start, errors, path, group, tag, dependencies,
+                                account, password, display_name);
 }
 
 // Moves the test's clock by the pause asked for; sleeps for real only as
@@ -278,6 +291,30 @@ TEST_F(ServicesTest, ExistingServicesAreSetUpAsNewOnesAndStarted)
     for (const companion &one : companions) {
         expect_as_created(install_dir, one);
     }
+}
+
+TEST_F(ServicesTest, AnExistingServiceThatCannotBeChangedIsLoggedAndNotStarted)
+{
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    ASSERT_NE(nullptr, manager);
+    SC_HANDLE service =
+        CreateServiceA(manager, "Vodorodeveroz", "earlier", SERVICE_QUERY_STATUS,
+                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
+                       quoted(install_dir, "Vodorodeveroz.exe").c_str(), nullptr, nullptr, nullptr,
+                       nullptr, nullptr);
+    ASSERT_NE(nullptr, service);
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    g_fakes.refuse_change = true;
+
+    install_context context = context_for(install_dir);
+    EXPECT_EQ(-1, register_usb_service(&context));
+
+    EXPECT_EQ(std::vector<std::string>{"Change sc service failed error=5\r\n"}, log->messages());
+    EXPECT_TRUE(g_fakes.pauses.empty());
+    service_facts facts = inspect("Vodorodeveroz");
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), facts.state);
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_DEMAND_START), facts.start_type);
 }
 
 TEST_F(ServicesTest, AServiceMarkedForDeletionIsAwaitedForTenSecondsOfClock)
