@@ -1,6 +1,7 @@
 #include "core/dll_search.h"
 #include "core/install_context.h"
 #include "core/install_sequence.h"
+#include "core/single_instance.h"
 #include "ui/progress_window.h"
 
 #include <windows.h>
@@ -33,6 +34,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous_instance, LPSTR comman
     // Before anything loads a DLL. There is no log yet; the run goes on
     // either way, with the imports' KnownDLLs only.
     restrict_dll_search();
+
+    // A second installer would tear down the first one's services and log:
+    // it leaves before it touches anything.
+    if (another_installer_running()) {
+        return 0;
+    }
 
     create_progress_window(&g_progress_window, instance);
     init_install_context(&g_install_context);

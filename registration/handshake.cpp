@@ -1,5 +1,6 @@
 #include "registration/handshake.h"
 
+#include "core/elapsed_clock.h"
 #include "core/install_log.h"
 
 namespace
@@ -7,7 +8,7 @@ namespace
 
 const char region_name[] = "Global\\QUorProcMsg";
 const DWORD region_size = 8; // word 0: request, word 1: acknowledgement
-const int acknowledgement_sleeps = 2001;
+const DWORD acknowledgement_wait_ms = 2000;
 const DWORD acknowledgement_pause_ms = 1;
 
 // A descriptor with its DACL and SIDs in fixed storage.
@@ -94,11 +95,13 @@ void close_handshake(HANDLE region, void *view)
     }
     if (view != nullptr) {
         // A companion in another process sets word 1: every test reads it afresh.
+        // The bound is time passed, not pauses made: a 1 ms pause lasts a
+        // whole timer tick on Windows.
         volatile LONG *words = static_cast<volatile LONG *>(view);
-        int sleeps = 0;
-        while (words[1] != 1 && sleeps < acknowledgement_sleeps) {
+        elapsed_clock clock;
+        start_clock(&clock);
+        while (words[1] != 1 && elapsed_ms(&clock) < acknowledgement_wait_ms) {
             Sleep(acknowledgement_pause_ms);
-            ++sleeps;
         }
         UnmapViewOfFile(view);
     }

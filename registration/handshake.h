@@ -8,6 +8,6 @@
 // when the region was created here.
 void open_handshake(HANDLE *region, void **view);
 
-// Waits briefly for the acknowledgement (only for a created region) and
+// Waits up to about 2 s for the acknowledgement (only for a created region) and
 // releases what open_handshake obtained.
 void close_handshake(HANDLE region, void *view);

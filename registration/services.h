@@ -3,8 +3,10 @@
 
 #include "core/install_context.h"
 
-// Registers and starts "Vodorodeveroz". 0 when it exists or was started.
+// Registers "Vodorodeveroz" (or sets an existing one up as if new) and
+// starts it. 0 when started. A service still marked for deletion after
+// about 10 s is logged and gives -1.
 int register_usb_service(install_context *context);
 
-// Registers and starts "Disc_eject". 0 when it exists or was started.
+// The same for "Disc_eject".
 int register_eject_service(install_context *context);

@@ -3,6 +3,7 @@
 #include "core/install_context.h"
 #include "core/install_log.h"
 #include "core/install_sequence.h"
+#include "core/single_instance.h"
 #include "driver/driver_staging.h"
 #include "payload/cabinet_expansion.h"
 #include "registration/handshake.h"
@@ -29,6 +30,7 @@ struct startup_state {
     bool fail_animator_thread;
     bool fail_class;
     bool extract_finds_inf;
+    bool another_installer;
     std::vector<std::string> events;
     std::vector<HANDLE> threads;
 };
@@ -74,6 +76,12 @@ int WINAPI fake_MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     state.events.push_back(std::string("box ") + (owner ? "owned " : "") + text + "|" + caption +
                            "|" + std::to_string(type));
     return IDOK;
+}
+
+bool another_installer_running()
+{
+    state.events.push_back("single instance");
+    return state.another_installer;
 }
 
 // The steps, recorded with the progress target they were called under.
@@ -236,7 +244,9 @@ TEST_F(StartupTest, CapturedInfRunsTheDriverStepEvenWhenExpansionFailed)
 TEST_F(StartupTest, RunEndsThroughTheWindowWithExitCodeZeroAndWorkerLinesOnly)
 {
     EXPECT_EQ(0, run_winmain());
-    EXPECT_EQ("init@0", state.events.front());
+    ASSERT_GE(state.events.size(), 2u);
+    EXPECT_EQ("single instance", state.events[0]);
+    EXPECT_EQ("init@0", state.events[1]);
     EXPECT_EQ(sequence_without_driver, steps());
     EXPECT_EQ(120, g_progress_window.progress_target.load());
     ASSERT_NE(nullptr, g_progress_window.main_window);
@@ -256,13 +266,30 @@ TEST_F(StartupTest, FailedClassRegistrationShowsTheBoxAndStillEndsAfterTheSequen
 {
     state.fail_class = true;
     EXPECT_EQ(0, run_winmain());
-    ASSERT_GE(state.events.size(), 2u);
-    EXPECT_EQ("box register class failed|MyWindows|16", state.events[0]);
-    EXPECT_EQ("init@0", state.events[1]);
+    ASSERT_GE(state.events.size(), 3u);
+    EXPECT_EQ("single instance", state.events[0]);
+    EXPECT_EQ("box register class failed|MyWindows|16", state.events[1]);
+    EXPECT_EQ("init@0", state.events[2]);
     EXPECT_EQ(sequence_without_driver, steps());
     EXPECT_EQ(120, g_progress_window.progress_target.load());
     EXPECT_EQ(nullptr, g_progress_window.main_window);
     EXPECT_NE(nullptr, g_progress_window.class_brush);
+}
+
+TEST_F(StartupTest, ASecondInstallerLeavesAtOnceWithZeroAndTouchesNothing)
+{
+    ASSERT_TRUE(test_files::write_bytes(log_path, "the first installer's line\r\n"));
+    state.another_installer = true;
+    EXPECT_EQ(0, run_winmain());
+    // No window, no context, no thread, no step; the log as it was.
+    EXPECT_EQ(std::vector<std::string>{"single instance"}, state.events);
+    EXPECT_TRUE(state.threads.empty());
+    EXPECT_EQ(nullptr, g_progress_window.main_window);
+    EXPECT_EQ(nullptr, FindWindowA("MyWindows", nullptr));
+    EXPECT_EQ(0, g_progress_window.progress_target.load());
+    std::string log;
+    ASSERT_TRUE(test_files::read_bytes(log_path, &log));
+    EXPECT_EQ("the first installer's line\r\n", log);
 }
 
 struct thread_failure_case {

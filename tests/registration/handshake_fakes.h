@@ -1,6 +1,9 @@
-// Force-included into the product sources of the handshake test: pauses
-// are counted (and may bring the acknowledgement), and creation may fail.
+// Force-included into the product sources of the handshake test: the clock
+// is the test's, pauses are counted and move that clock on (and may bring
+// the acknowledgement), and creation may fail.
 #pragma once
+
+#include "fake_clock.h"
 
 #include <windows.h>
 

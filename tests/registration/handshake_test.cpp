@@ -1,7 +1,8 @@
 // The handshake region in the bench prefix's global namespace: its words,
-// its protection and the bounded wait, with the pauses counted.
+// its protection and the bounded wait, timed by the test's clock.
 #include "registration/handshake.h"
 
+#include "fake_clock.h"
 #include "registration_test_support.h"
 #include "test_files.h"
 
@@ -22,6 +23,7 @@ struct handshake_fakes {
     int acknowledge_at = -1;            // the pause during which word 1 becomes 1
     volatile LONG *companion = nullptr; // the test's own view, standing in for a companion
     bool refuse_creation = false;
+    DWORD pause_lasts_ms = 1; // how far one pause moves the clock
 } g_fakes;
 
 } // namespace
@@ -33,7 +35,7 @@ void WINAPI fake_Sleep(DWORD milliseconds)
     if (g_fakes.sleeps == g_fakes.acknowledge_at && g_fakes.companion != nullptr) {
         g_fakes.companion[1] = 1;
     }
-    Sleep(milliseconds);
+    g_fake_clock.now += g_fakes.pause_lasts_ms;
 }
 
 HANDLE WINAPI fake_CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES attributes, DWORD protect,
@@ -63,6 +65,7 @@ class HandshakeTest : public ::testing::Test
     void SetUp() override
     {
         g_fakes = handshake_fakes();
+        g_fake_clock = fake_clock_state();
         scratch = test_files::make_scratch_dir("handshake");
         log = new registration_test::log_capture(scratch);
         // Nobody else may hold the region: the test decides who answers.
@@ -147,21 +150,32 @@ TEST_F(HandshakeTest, ACreatedRegionHoldsTheRequestAndOnlySystemAndAdministrator
     EXPECT_TRUE(log->messages().empty());
 }
 
-TEST_F(HandshakeTest, TheWaitEndsAtTheFirstTestThatFindsTheAcknowledgement)
+TEST_F(HandshakeTest, TheWaitEndsAtTheFirstAcknowledgementOrAfterTwoSecondsOfClock)
 {
+    // Each pause asks for 1 ms; how long it lasts is the platform's business:
+    // 1 ms here, a whole timer tick (15.6 ms by default) on Windows.
+    const ULONGLONG just_before_wrap = 0xFFFFFFFFull - 300;
     struct {
         const char *name;
         bool answered_before;
         int acknowledge_at;
+        DWORD pause_lasts_ms;
+        bool has_tick_count_64;
+        ULONGLONG clock;
         int sleeps;
     } cases[] = {
-        {"answered before checkpoint 99: no pause", true, -1, 0},
-        {"answered during the 25th pause", false, 25, 25},
-        {"never answered: 2001 pauses, then the end", false, -1, 2001},
+        {"answered before checkpoint 99: no pause", true, -1, 1, true, 5000, 0},
+        {"answered during the 25th pause", false, 25, 1, true, 5000, 25},
+        {"never answered, 1 ms pauses: 2000 of them", false, -1, 1, true, 5000, 2000},
+        {"never answered, 16 ms timer tick: 125 pauses", false, -1, 16, true, 5000, 125},
+        {"GetTickCount64 past 2^32: 125 pauses", false, -1, 16, true, just_before_wrap, 125},
+        {"no GetTickCount64, GetTickCount wraps during the wait: 125 pauses", false, -1, 16, false,
+         just_before_wrap, 125},
     };
     for (const auto &one : cases) {
         SCOPED_TRACE(one.name);
         g_fakes = handshake_fakes();
+        g_fake_clock = fake_clock_state();
         HANDLE region = nullptr;
         void *view = nullptr;
         open_handshake(&region, &view);
@@ -172,11 +186,17 @@ TEST_F(HandshakeTest, TheWaitEndsAtTheFirstTestThatFindsTheAcknowledgement)
         }
         g_fakes.acknowledge_at = one.acknowledge_at;
         g_fakes.companion = test_view;
+        g_fakes.pause_lasts_ms = one.pause_lasts_ms;
+        g_fake_clock.has_tick_count_64 = one.has_tick_count_64;
+        g_fake_clock.now = one.clock;
 
         close_handshake(region, view);
 
         EXPECT_EQ(one.sleeps, g_fakes.sleeps);
         EXPECT_EQ(std::vector<DWORD>(one.sleeps, 1), g_fakes.pauses);
+        // GetTickCount only where GetTickCount64 is missing.
+        EXPECT_EQ(one.has_tick_count_64, g_fake_clock.reads_64 > 0);
+        EXPECT_EQ(!one.has_tick_count_64, g_fake_clock.reads_32 > 0);
         EXPECT_FALSE(handle_open(region));
         detach();
         EXPECT_EQ(nullptr, OpenFileMappingA(FILE_MAP_READ, FALSE, region_name));

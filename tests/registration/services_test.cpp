@@ -4,6 +4,7 @@
 #include "registration/handshake.h"
 #include "registration/services.h"
 
+#include "fake_clock.h"
 #include "registration_test_support.h"
 #include "test_files.h"
 
@@ -20,7 +21,23 @@ namespace
 struct services_fakes {
     bool refuse_manager = false;
     int sleeps = 0;
+    std::vector<DWORD> pauses;
+    // A handle of the test's that keeps a deleted service marked, closed
+    // during the pause numbered release_at (never when 0).
+    SC_HANDLE holder = nullptr;
+    std::string held_name;
+    int release_at = 0;
+    bool open_hides_marked = false; // OpenServiceA finds no service while it is held
+    bool refuse_change = false;
 } g_fakes;
+
+void release_holder()
+{
+    if (g_fakes.holder != nullptr) {
+        CloseServiceHandle(g_fakes.holder);
+        g_fakes.holder = nullptr;
+    }
+}
 
 } // namespace
 
@@ -33,10 +50,38 @@ SC_HANDLE WINAPI fake_OpenSCManagerA(LPCSTR machine, LPCSTR database, DWORD acce
     return OpenSCManagerA(machine, database, access);
 }
 
+SC_HANDLE WINAPI fake_OpenServiceA(SC_HANDLE manager, LPCSTR name, DWORD access)
+{
+    if (g_fakes.open_hides_marked && g_fakes.holder != nullptr && g_fakes.held_name == name) {
+        SetLastError(ERROR_SERVICE_DOES_NOT_EXIST);
+        return nullptr;
+    }
+    return OpenServiceA(manager, name, access);
+}
+
+BOOL WINAPI fake_ChangeServiceConfigA(SC_HANDLE service, DWORD type, DWORD start, DWORD errors,
+                                      LPCSTR path, LPCSTR group, LPDWORD tag, LPCSTR dependencies,
+                                      LPCSTR account, LPCSTR password, LPCSTR display_name)
+{
+    if (g_fakes.refuse_change) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return ChangeServiceConfigA(service, type, start, errors, path, group, tag, dependencies,
+                                account, password, display_name);
+}
+
+// Moves the test's clock by the pause asked for; sleeps for real only as
+// long as the handshake's short pauses, which let the companions answer.
 void WINAPI fake_Sleep(DWORD milliseconds)
 {
     ++g_fakes.sleeps;
-    Sleep(milliseconds);
+    g_fakes.pauses.push_back(milliseconds);
+    g_fake_clock.now += milliseconds;
+    if (g_fakes.sleeps == g_fakes.release_at) {
+        release_holder();
+    }
+    Sleep(milliseconds <= 1 ? milliseconds : 1);
 }
 
 namespace
@@ -140,6 +185,7 @@ class ServicesTest : public ::testing::Test
     void SetUp() override
     {
         g_fakes = services_fakes();
+        g_fake_clock = fake_clock_state();
         for (const companion &one : companions) {
             remove_service(one.name);
         }
@@ -158,6 +204,7 @@ class ServicesTest : public ::testing::Test
     }
     void TearDown() override
     {
+        release_holder();
         g_fakes = services_fakes();
         for (const companion &one : companions) {
             remove_service(one.name);
@@ -182,6 +229,21 @@ class ServicesTest : public ::testing::Test
     registration_test::log_capture *log = nullptr;
 };
 
+// What a new registration gives, whatever was there before.
+void expect_as_created(const std::string &install_dir, const companion &one)
+{
+    SCOPED_TRACE(one.name);
+    service_facts facts = inspect(one.name);
+    ASSERT_TRUE(facts.exists);
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS), facts.service_type);
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_AUTO_START), facts.start_type);
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_ERROR_NORMAL), facts.error_control);
+    EXPECT_EQ("\"" + install_dir + "\\" + one.program_file + "\"", facts.program_path);
+    EXPECT_EQ(one.display_name, facts.display_name);
+    EXPECT_EQ("LocalSystem", facts.account);
+    EXPECT_TRUE(within_30s([&] { return inspect(one.name).state == SERVICE_RUNNING; }));
+}
+
 TEST_F(ServicesTest, NewServicesAreCreatedStartedAndAcknowledgeTheHandshake)
 {
     install_context context = context_for(install_dir);
@@ -195,32 +257,25 @@ TEST_F(ServicesTest, NewServicesAreCreatedStartedAndAcknowledgeTheHandshake)
     }
     close_handshake(region, view);
 
-    // Fewer than 2001 pauses: the wait ended because a companion answered.
-    EXPECT_LT(g_fakes.sleeps, 2001);
+    // Fewer than 2000 pauses of 1 ms: the wait ended because a companion answered.
+    EXPECT_LT(g_fakes.sleeps, 2000);
     EXPECT_TRUE(log->messages().empty());
     for (const companion &one : companions) {
-        SCOPED_TRACE(one.name);
-        service_facts facts = inspect(one.name);
-        ASSERT_TRUE(facts.exists);
-        EXPECT_EQ(static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS), facts.service_type);
-        EXPECT_EQ(static_cast<DWORD>(SERVICE_AUTO_START), facts.start_type);
-        EXPECT_EQ(static_cast<DWORD>(SERVICE_ERROR_NORMAL), facts.error_control);
-        EXPECT_EQ(quoted(install_dir, one.program_file), facts.program_path);
-        EXPECT_EQ(one.display_name, facts.display_name);
-        EXPECT_EQ("LocalSystem", facts.account);
-        EXPECT_TRUE(within_30s([&] { return inspect(one.name).state == SERVICE_RUNNING; }));
+        expect_as_created(install_dir, one);
     }
 }
 
-TEST_F(ServicesTest, ExistingServicesAreLeftAsTheyAre)
+TEST_F(ServicesTest, ExistingServicesAreSetUpAsNewOnesAndStarted)
 {
+    // Registered by someone else: started on demand, errors ignored, another
+    // name shown and a program where there is none.
     SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
     ASSERT_NE(nullptr, manager);
     for (const companion &one : companions) {
         SC_HANDLE service =
             CreateServiceA(manager, one.name, (std::string("earlier ") + one.name).c_str(),
                            SERVICE_QUERY_STATUS, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                           SERVICE_ERROR_IGNORE, quoted(install_dir, one.program_file).c_str(),
+                           SERVICE_ERROR_IGNORE, (empty_dir + "\\" + one.program_file).c_str(),
                            nullptr, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(nullptr, service) << one.name;
         CloseServiceHandle(service);
@@ -234,11 +289,89 @@ TEST_F(ServicesTest, ExistingServicesAreLeftAsTheyAre)
 
     EXPECT_EQ(std::vector<std::string>(2, "Open sc service success\r\n"), log->messages());
     for (const companion &one : companions) {
-        SCOPED_TRACE(one.name);
-        service_facts facts = inspect(one.name);
-        EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), facts.state);
-        EXPECT_EQ(static_cast<DWORD>(SERVICE_DEMAND_START), facts.start_type);
-        EXPECT_EQ(std::string("earlier ") + one.name, facts.display_name);
+        expect_as_created(install_dir, one);
+    }
+}
+
+TEST_F(ServicesTest, AnExistingServiceThatCannotBeChangedIsLoggedAndNotStarted)
+{
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    ASSERT_NE(nullptr, manager);
+    SC_HANDLE service =
+        CreateServiceA(manager, "Vodorodeveroz", "earlier", SERVICE_QUERY_STATUS,
+                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
+                       quoted(install_dir, "Vodorodeveroz.exe").c_str(), nullptr, nullptr, nullptr,
+                       nullptr, nullptr);
+    ASSERT_NE(nullptr, service);
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    g_fakes.refuse_change = true;
+
+    install_context context = context_for(install_dir);
+    EXPECT_EQ(-1, register_usb_service(&context));
+
+    EXPECT_EQ(std::vector<std::string>{"Change sc service failed error=5\r\n"}, log->messages());
+    EXPECT_TRUE(g_fakes.pauses.empty());
+    service_facts facts = inspect("Vodorodeveroz");
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), facts.state);
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_DEMAND_START), facts.start_type);
+}
+
+TEST_F(ServicesTest, AServiceMarkedForDeletionIsAwaitedForTenSecondsOfClock)
+{
+    struct {
+        const char *name;
+        int release_at;         // the pause during which the holder lets go; 0: never
+        bool open_hides_marked; // the platform reports the mark only at creation
+        int result;
+        int pauses; // of 250 ms
+    } cases[] = {
+        {"let go during the 3rd pause: created anew", 3, false, 0, 3},
+        {"let go during the 3rd pause, mark seen at creation", 3, true, 0, 3},
+        {"held throughout: logged after 40 pauses", 0, false, -1, 40},
+        {"held throughout, mark seen at creation", 0, true, -1, 40},
+    };
+    for (const auto &c : cases) {
+        for (const companion &one : companions) {
+            SCOPED_TRACE(std::string(c.name) + ", " + one.name);
+            TearDown();
+            SetUp();
+            // The earlier installation's service, deleted while a handle of
+            // ours keeps it, as an open services console would.
+            SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+            ASSERT_NE(nullptr, manager);
+            SC_HANDLE service =
+                CreateServiceA(manager, one.name, one.display_name, DELETE,
+                               SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
+                               quoted(install_dir, one.program_file).c_str(), nullptr, nullptr,
+                               nullptr, nullptr, nullptr);
+            ASSERT_NE(nullptr, service);
+            g_fakes.holder = OpenServiceA(manager, one.name, SERVICE_QUERY_STATUS);
+            ASSERT_NE(nullptr, g_fakes.holder);
+            g_fakes.held_name = one.name;
+            ASSERT_TRUE(DeleteService(service));
+            CloseServiceHandle(service);
+            CloseServiceHandle(manager);
+            ASSERT_TRUE(inspect(one.name).exists);
+            g_fakes.release_at = c.release_at;
+            g_fakes.open_hides_marked = c.open_hides_marked;
+
+            install_context context = context_for(install_dir);
+            EXPECT_EQ(c.result, one.register_service(&context));
+
+            EXPECT_EQ(std::vector<DWORD>(c.pauses, 250), g_fakes.pauses);
+            if (c.result == 0) {
+                EXPECT_TRUE(log->messages().empty());
+                expect_as_created(install_dir, one);
+            } else {
+                EXPECT_EQ(std::vector<std::string>{std::string("Service ") + one.name +
+                                                   " is marked for deletion; restart Windows "
+                                                   "to finish\r\n"},
+                          log->messages());
+                release_holder();
+                EXPECT_TRUE(within_30s([&] { return !inspect(one.name).exists; }));
+            }
+        }
     }
 }
 
