@@ -1,5 +1,5 @@
 // The install context: the one record the whole installation shares, and
-// the classification of the running system.
+// the architecture test that chooses its folders.
 #pragma once
 
 #include <windows.h>
@@ -17,16 +17,8 @@ struct install_context {
 
 extern install_context g_install_context;
 
-// Derives the paths, cleans away an earlier installation, creates the
-// folders and classifies the system. 0 on success, -1 when a folder cannot
-// be created.
-int init_install_context(install_context *context);
-
 // True on an AMD64 or IA64 machine: selects "Program Files (x86)".
 bool is_64bit_os();
-
-// The system type from the Windows major version and processor class.
-int classify_system();
 
 // True when path names an existing folder.
 bool directory_exists(const char *path);

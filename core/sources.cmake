@@ -1,10 +1,11 @@
+# What every program shares: the install context record and the
+# architecture test, the log, bounded text, tree removal, the DLL search
+# restriction, protected folders and the elapsed-time clock.
 list(APPEND QV_INSTALLER_SOURCES
-  core/cleanup.cpp
   core/dll_search.cpp
   core/elapsed_clock.cpp
   core/install_context.cpp
   core/install_log.cpp
-  core/install_sequence.cpp
   core/protected_folder.cpp
-  core/single_instance.cpp
-  core/text.cpp)
+  core/text.cpp
+  core/tree_removal.cpp)

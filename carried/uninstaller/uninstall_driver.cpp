@@ -23,21 +23,11 @@ bool has_inf_extension(const char *name)
     return length > 4 && names_equal(name + length - 4, ".inf");
 }
 
-// target = folder "\" name; -1 when it would not fit.
-int join_path(char *target, const char *folder, const char *name)
-{
-    if (text_copy(target, MAX_PATH, folder) != 0 || text_append(target, MAX_PATH, "\\") != 0 ||
-        text_append(target, MAX_PATH, name) != 0) {
-        return -1;
-    }
-    return 0;
-}
-
 // Removes the package published as name when it is one of the adapter's.
 int remove_if_adapter_package(const char *inf_folder, const char *name)
 {
     char path[MAX_PATH];
-    if (join_path(path, inf_folder, name) != 0) {
+    if (text_join_path(path, inf_folder, name) != 0) {
         // No package of ours has such a name: Windows names them oemN.inf.
         log_message("INF path too long, skipped: %s\\%s\n", inf_folder, name);
         return 0;
@@ -89,7 +79,7 @@ int remove_driver_packages()
     }
     char pattern[MAX_PATH];
     if (length >= sizeof inf_folder || text_append(inf_folder, sizeof inf_folder, "\\inf") != 0 ||
-        join_path(pattern, inf_folder, "*.inf") != 0) {
+        text_join_path(pattern, inf_folder, "*.inf") != 0) {
         log_message("Windows directory too long, driver packages not removed\n");
         return -1;
     }

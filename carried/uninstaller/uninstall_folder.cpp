@@ -1,8 +1,8 @@
 #include "carried/uninstaller/uninstall_folder.h"
 
 #include "carried/uninstaller/uninstall_names.h"
-#include "core/cleanup.h"
 #include "core/install_log.h"
+#include "core/tree_removal.h"
 
 #include <string.h>
 #include <windows.h>

@@ -1,4 +1,5 @@
 #include "core/install_context.h"
+#include "setup/context_init.h"
 
 #include "core_test_state.h"
 #include "test_files.h"

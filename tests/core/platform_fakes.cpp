@@ -1,6 +1,6 @@
 #include "core_test_state.h"
 
-#include "core/cleanup.h"
+#include "setup/cleanup.h"
 
 #include <sddl.h>
 #include <string.h>

@@ -1,7 +1,7 @@
 // The installer's mutex in the bench prefix's Global namespace: taken with
 // its protection when free, a second taker told to leave, and every other
 // outcome letting the installer run.
-#include "core/single_instance.h"
+#include "setup/single_instance.h"
 
 #include <gtest/gtest.h>
 

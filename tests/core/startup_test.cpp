@@ -2,13 +2,14 @@
 // by a recorder and the real window, threads and message loop.
 #include "core/install_context.h"
 #include "core/install_log.h"
-#include "core/install_sequence.h"
-#include "core/single_instance.h"
 #include "driver/driver_staging.h"
 #include "payload/cabinet_expansion.h"
 #include "registration/handshake.h"
 #include "registration/registry_entries.h"
 #include "registration/services.h"
+#include "setup/context_init.h"
+#include "setup/install_sequence.h"
+#include "setup/single_instance.h"
 #include "test_files.h"
 #include "ui/progress_window.h"
 

@@ -1,7 +1,8 @@
 // The cleanup of an earlier installation: the commands it starts and the
 // removal of the install folder, on real trees in the bench prefix. Links
 // cannot be made under Wine, so the listing marks chosen folders as links.
-#include "core/cleanup.h"
+#include "core/tree_removal.h"
+#include "setup/cleanup.h"
 
 #include "registration_test_support.h"
 #include "test_files.h"

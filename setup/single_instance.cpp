@@ -1,4 +1,4 @@
-#include "core/single_instance.h"
+#include "setup/single_instance.h"
 
 #include <windows.h>
 

@@ -8,7 +8,3 @@ void cleanup_earlier_installation(const char *install_dir);
 // hidden child and waits for it to end. 0 when it was started, -1 when it
 // could not be.
 int run_command(const char *program, const char *command_line);
-
-// Deletes the folder and everything in it, as far as it can. Links are
-// removed, never followed; entries whose path would not fit are left.
-void remove_tree(const char *path);

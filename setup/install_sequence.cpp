@@ -1,4 +1,4 @@
-#include "core/install_sequence.h"
+#include "setup/install_sequence.h"
 
 #include "core/install_context.h"
 #include "driver/driver_staging.h"

@@ -1,7 +1,8 @@
 #include "core/dll_search.h"
 #include "core/install_context.h"
-#include "core/install_sequence.h"
-#include "core/single_instance.h"
+#include "setup/context_init.h"
+#include "setup/install_sequence.h"
+#include "setup/single_instance.h"
 #include "ui/progress_window.h"
 
 #include <windows.h>
