@@ -7,5 +7,6 @@ list(APPEND QV_INSTALLER_SOURCES
   core/install_context.cpp
   core/install_log.cpp
   core/protected_folder.cpp
+  core/protected_object.cpp
   core/text.cpp
   core/tree_removal.cpp)

@@ -2,6 +2,7 @@
 
 #include "core/elapsed_clock.h"
 #include "core/install_log.h"
+#include "core/protected_object.h"
 
 namespace
 {
@@ -11,39 +12,6 @@ const DWORD region_size = 8; // word 0: request, word 1: acknowledgement
 const DWORD acknowledgement_wait_ms = 2000;
 const DWORD acknowledgement_pause_ms = 1;
 
-// A descriptor with its DACL and SIDs in fixed storage.
-struct region_security {
-    SECURITY_DESCRIPTOR descriptor;
-    DWORD acl[(sizeof(ACL) + 2 * (sizeof(ACCESS_ALLOWED_ACE) + SECURITY_MAX_SID_SIZE)) /
-                  sizeof(DWORD) +
-              1];
-    DWORD system_sid[SECURITY_MAX_SID_SIZE / sizeof(DWORD) + 1];
-    DWORD administrators_sid[SECURITY_MAX_SID_SIZE / sizeof(DWORD) + 1];
-};
-
-// "D:P(A;;GA;;;SY)(A;;GA;;;BA)": full access for SYSTEM and Administrators
-// only, nothing inherited. The services that answer run as one of them.
-bool build_region_security(region_security *security)
-{
-    DWORD sid_size = sizeof security->system_sid;
-    if (!CreateWellKnownSid(WinLocalSystemSid, nullptr, security->system_sid, &sid_size)) {
-        return false;
-    }
-    sid_size = sizeof security->administrators_sid;
-    if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, security->administrators_sid,
-                            &sid_size)) {
-        return false;
-    }
-    PACL acl = reinterpret_cast<PACL>(security->acl);
-    return InitializeAcl(acl, sizeof security->acl, ACL_REVISION) &&
-           AddAccessAllowedAce(acl, ACL_REVISION, GENERIC_ALL, security->system_sid) &&
-           AddAccessAllowedAce(acl, ACL_REVISION, GENERIC_ALL, security->administrators_sid) &&
-           InitializeSecurityDescriptor(&security->descriptor, SECURITY_DESCRIPTOR_REVISION) &&
-           SetSecurityDescriptorDacl(&security->descriptor, TRUE, acl, FALSE) &&
-           SetSecurityDescriptorControl(&security->descriptor, SE_DACL_PROTECTED,
-                                        SE_DACL_PROTECTED);
-}
-
 } // namespace
 
 void open_handshake(HANDLE *region, void **view)
@@ -51,8 +19,10 @@ void open_handshake(HANDLE *region, void **view)
     *region = nullptr;
     *view = nullptr;
 
-    region_security security;
-    bool secured = build_region_security(&security);
+    // Full access for SYSTEM and Administrators only: the services that
+    // answer run as one of them.
+    object_security security;
+    bool secured = build_object_security(&security);
 
     // Someone else's region: held until the end, never written.
     HANDLE existing = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, region_name);
