@@ -60,6 +60,17 @@ service_state() {
         sed -n 's/^ *STATE *: *[0-9]* *\([A-Z_]*\).*$/\1/p'
 }
 
+# wait_service_state PREFIX NAME STATE SECONDS: waits until the service is
+# in that state; false when it was not within SECONDS (polled each second).
+wait_service_state() {
+    _tries=0
+    while [ "$(service_state "$1" "$2")" != "$3" ]; do
+        _tries=$((_tries + 1))
+        [ $_tries -lt "$4" ] || return 1
+        sleep 1
+    done
+}
+
 # companion_pids PREFIX NAME: the Unix processes of that companion program
 # running in that prefix.
 companion_pids() {

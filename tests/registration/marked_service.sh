@@ -38,17 +38,6 @@ fail() {
     failures=$((failures + 1))
 }
 
-# wait_state NAME STATE SECONDS: polls until the service is in that state
-# ("" for gone).
-wait_state() {
-    tries=0
-    while [ $tries -lt "$3" ]; do
-        [ "$(service_state "$prefix" "$1")" = "$2" ] && return 0
-        tries=$((tries + 1))
-        sleep 1
-    done
-    return 1
-}
 
 run_installer() {
     status=0
@@ -60,7 +49,7 @@ run_installer() {
 
 run_installer 1
 for service in Vodorodeveroz Disc_eject; do
-    wait_state $service RUNNING 30 || fail "run 1: $service does not run"
+    wait_service_state "$prefix" $service RUNNING 30 || fail "run 1: $service does not run"
 done
 [ $failures -eq 0 ] || exit 1
 
@@ -87,9 +76,9 @@ tr -d '\r' <"$results/probe.txt"
 tr -d '\r' <"$results/install_log2.txt" | sed 's/^/    log: /'
 
 marked_line="Service Disc_eject is marked for deletion; restart Windows to finish"
-wait_state Vodorodeveroz RUNNING 30 || fail "run 2: Vodorodeveroz does not run"
+wait_service_state "$prefix" Vodorodeveroz RUNNING 30 || fail "run 2: Vodorodeveroz does not run"
 if [ "$hold_ms" -lt 10000 ]; then
-    wait_state Disc_eject RUNNING 30 || fail "run 2: Disc_eject is [$(service_state "$prefix" Disc_eject)], not running"
+    wait_service_state "$prefix" Disc_eject RUNNING 30 || fail "run 2: Disc_eject is [$(service_state "$prefix" Disc_eject)], not running"
     image=$(reg_value "$prefix" 'HKLM\System\CurrentControlSet\Services\Disc_eject' ImagePath)
     [ "${image#* }" = '"C:\Program Files (x86)\QUORVANTA\Disc_eject.exe"' ] ||
         fail "run 2: Disc_eject ImagePath is [$image]"
@@ -105,7 +94,7 @@ else
         fail "run 2: the registration logged another line"
     fi
     # Once the probe let go, the marked service went, as the line says.
-    wait_state Disc_eject "" 30 || fail "Disc_eject stayed after the probe let go"
+    wait_service_state "$prefix" Disc_eject "" 30 || fail "Disc_eject stayed after the probe let go"
 fi
 
 if [ $failures -ne 0 ]; then

@@ -54,15 +54,8 @@ check_registration() {
         [ "${image#* }" = "\"C:\\Program Files (x86)\\QUORVANTA\\$name.exe\"" ] ||
             fail "run $run: $name ImagePath is [$image]"
         expect_value "$key" Start "REG_DWORD 0x2"
-        state=""
-        tries=0
-        while [ $tries -lt 30 ]; do
-            state=$(service_state "$prefix" "$name")
-            [ "$state" = RUNNING ] && break
-            tries=$((tries + 1))
-            sleep 1
-        done
-        [ "$state" = RUNNING ] || fail "run $run: $name is [$state], not running"
+        wait_service_state "$prefix" "$name" RUNNING 30 ||
+            fail "run $run: $name is [$(service_state "$prefix" "$name")], not running"
     done
 
     entry='HKLM\SOFTWARE\WOW6432Node\Microsoft\Windows\CurrentVersion\Uninstall\QUORVANTA4780'

@@ -90,15 +90,8 @@ else
     fail "no install log"
 fi
 for service in Vodorodeveroz Disc_eject; do
-    state=""
-    tries=0
-    while [ $tries -lt 30 ]; do
-        state=$(service_state "$prefix" "$service")
-        [ "$state" = RUNNING ] && break
-        tries=$((tries + 1))
-        sleep 1
-    done
-    [ "$state" = RUNNING ] || fail "$service is [$state], not running"
+    wait_service_state "$prefix" "$service" RUNNING 30 ||
+        fail "$service is [$(service_state "$prefix" "$service")], not running"
 done
 
 if [ $failures -ne 0 ]; then

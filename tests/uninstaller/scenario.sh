@@ -73,15 +73,6 @@ key_exists() {
     wine_in "$prefix" 60 reg query "$1" >/dev/null 2>&1
 }
 
-wait_running() {
-    tries=0
-    while [ "$(service_state "$prefix" "$1")" != RUNNING ]; do
-        tries=$((tries + 1))
-        [ $tries -lt 30 ] || return 1
-        sleep 1
-    done
-}
-
 # The installation the uninstaller meets; without it nothing can be judged.
 install_product() {
     status=0
@@ -92,7 +83,7 @@ install_product() {
     [ -f "$published_inf" ] || { fail "no driver package published"; ready=false; }
     key_exists "$entry" || { fail "no uninstall entry written"; ready=false; }
     for name in Vodorodeveroz Disc_eject; do
-        wait_running "$name" || { fail "service $name not running"; ready=false; }
+        wait_service_state "$prefix" "$name" RUNNING 30 || { fail "service $name not running"; ready=false; }
     done
     [ -n "$(reg_value "$prefix" "$policy" fMinimizeConnections)" ] || { fail "no policy value"; ready=false; }
     $ready || finish
@@ -245,11 +236,7 @@ silent)
 missing_pieces)
     install_product
     wine_in "$prefix" 60 sc stop Disc_eject >/dev/null 2>&1 || true
-    tries=0
-    while [ "$(service_state "$prefix" Disc_eject)" != STOPPED ] && [ $tries -lt 30 ]; do
-        tries=$((tries + 1))
-        sleep 1
-    done
+    wait_service_state "$prefix" Disc_eject STOPPED 30 || true
     wine_in "$prefix" 60 sc delete Disc_eject >/dev/null 2>&1 || fail "Disc_eject not deleted"
     wine_in "$prefix" 60 reg delete "$entry" /f >/dev/null 2>&1 || fail "entry not deleted"
     rm -rf "$install/4780DV"
