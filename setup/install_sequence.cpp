@@ -1,6 +1,7 @@
 #include "setup/install_sequence.h"
 
 #include "core/install_context.h"
+#include "core/install_log.h"
 #include "driver/driver_staging.h"
 #include "payload/cabinet_expansion.h"
 #include "registration/handshake.h"
@@ -29,9 +30,17 @@ DWORD WINAPI install_worker(LPVOID parameter)
 
     window->progress_target = 90;
     set_connection_policy();
-    write_uninstall_entry();
-    register_usb_service(context);
-    register_eject_service(context);
+    // The entry and the LocalSystem services run programs from the install
+    // folder. When it could not be created or made ours (system type 0),
+    // whoever owns it could put their own programs there: nothing points
+    // into it then.
+    if (context->sys_type != 0) {
+        write_uninstall_entry();
+        register_usb_service(context);
+        register_eject_service(context);
+    } else {
+        log_message("Install folder not ready: no uninstall entry, no services\n");
+    }
 
     window->progress_target = 99;
     close_handshake(region, view);

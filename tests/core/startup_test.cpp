@@ -172,6 +172,7 @@ class StartupTest : public ::testing::Test
     {
         state = startup_state();
         memset(&g_install_context, 0, sizeof g_install_context);
+        g_install_context.sys_type = 6;
         scratch = test_files::make_scratch_dir("startup");
         log_path = scratch + "\\install_log.txt";
         strcpy(g_install_context.log_path, log_path.c_str());
@@ -240,6 +241,22 @@ TEST_F(StartupTest, CapturedInfRunsTheDriverStepEvenWhenExpansionFailed)
     std::vector<std::string> expected = sequence_without_driver;
     expected.insert(expected.begin() + 2, "install_driver@40");
     EXPECT_EQ(expected, state.events);
+}
+
+TEST_F(StartupTest, AnInstallFolderNotReadyGetsNoEntryAndNoServices)
+{
+    // System type 0: the folders could not be created or made ours.
+    g_install_context.sys_type = 0;
+    install_worker(&g_progress_window);
+    const std::vector<std::string> expected = {"open_handshake@10", "extract_payload@20",
+                                               "set_connection_policy@90", "close_handshake@99"};
+    EXPECT_EQ(expected, state.events);
+    std::string log;
+    ASSERT_TRUE(test_files::read_bytes(log_path, &log));
+    const std::vector<std::string> lines = {
+        "Start decompress...\r\n", "Install folder not ready: no uninstall entry, no services\r\n"};
+    EXPECT_EQ(lines, test_files::log_messages(log));
+    EXPECT_EQ(120, g_progress_window.progress_target.load());
 }
 
 TEST_F(StartupTest, RunEndsThroughTheWindowWithExitCodeZeroAndWorkerLinesOnly)
