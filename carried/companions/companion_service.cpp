@@ -1,6 +1,7 @@
 // A companion service: runs in its own process under the service control
 // manager and acknowledges the installer's request in "Global\QUorProcMsg".
 // Built twice; QV_SERVICE_NAME names the service.
+#include "carried/companions/request_answer.h"
 #include "core/dll_search.h"
 
 #include <windows.h>
@@ -13,13 +14,6 @@ namespace
 {
 
 char service_name[] = QV_SERVICE_NAME;
-const char region_name[] = "Global\\QUorProcMsg";
-
-// The installer creates the region before it starts the services and posts
-// its request at once, so two minutes is ample for either to appear.
-const DWORD handshake_limit_ms = 120000;
-const DWORD poll_interval_ms = 10;
-
 SERVICE_STATUS_HANDLE g_status_handle;
 HANDLE g_stop_event;
 
@@ -54,41 +48,6 @@ DWORD WINAPI control_handler(DWORD control, DWORD event_type, LPVOID event_data,
     }
 }
 
-// Pauses one poll interval; true when a stop arrived meanwhile.
-bool stop_arrived()
-{
-    return WaitForSingleObject(g_stop_event, poll_interval_ms) == WAIT_OBJECT_0;
-}
-
-// Opens the region (it may not exist yet), waits for the request in word 0
-// and answers it in word 1. Gives up on a stop or when the time is over.
-void acknowledge_request()
-{
-    DWORD waited = 0;
-    HANDLE region = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, region_name);
-    while (region == nullptr) {
-        if (waited >= handshake_limit_ms || stop_arrived()) {
-            return;
-        }
-        waited += poll_interval_ms;
-        region = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, region_name);
-    }
-
-    // Another process writes the words: every test reads them afresh.
-    volatile LONG *words =
-        static_cast<volatile LONG *>(MapViewOfFile(region, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    if (words != nullptr) {
-        while (words[0] != 1 && waited < handshake_limit_ms && !stop_arrived()) {
-            waited += poll_interval_ms;
-        }
-        if (words[0] == 1) {
-            words[1] = 1;
-        }
-        UnmapViewOfFile(const_cast<LONG *>(words));
-    }
-    CloseHandle(region);
-}
-
 void WINAPI service_main(DWORD argument_count, LPSTR *arguments)
 {
     (void)argument_count;
@@ -103,7 +62,7 @@ void WINAPI service_main(DWORD argument_count, LPSTR *arguments)
     }
     report_status(SERVICE_RUNNING, NO_ERROR, 0);
 
-    acknowledge_request();
+    acknowledge_request(g_stop_event);
 
     WaitForSingleObject(g_stop_event, INFINITE);
     report_status(SERVICE_STOPPED, NO_ERROR, 0);
