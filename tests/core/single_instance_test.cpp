@@ -3,9 +3,10 @@
 // outcome letting the installer run.
 #include "setup/single_instance.h"
 
+#include "object_dacl.h"
+
 #include <gtest/gtest.h>
 
-#include <aclapi.h>
 #include <sddl.h>
 #include <windows.h>
 
@@ -103,16 +104,7 @@ TEST_F(SingleInstanceTest, TheFirstInstallerTakesAMutexOnlySystemAndAdministrato
     // The object under its Global name carries that protection.
     HANDLE mutex = OpenMutexA(READ_CONTROL, FALSE, mutex_name);
     ASSERT_NE(nullptr, mutex);
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
-              GetSecurityInfo(mutex, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                              nullptr, nullptr, &descriptor));
-    char *sddl = nullptr;
-    ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorA(
-        descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &sddl, nullptr));
-    EXPECT_STREQ("D:P(A;;GA;;;SY)(A;;GA;;;BA)", sddl);
-    LocalFree(sddl);
-    LocalFree(descriptor);
+    EXPECT_EQ("D:P(A;;GA;;;SY)(A;;GA;;;BA)", test_files::object_dacl(mutex));
     CloseHandle(mutex);
 
     // A second installer is told to leave, and keeps no handle of its own.

@@ -3,13 +3,12 @@
 #include "registration/handshake.h"
 
 #include "fake_clock.h"
+#include "object_dacl.h"
 #include "registration_test_support.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <aclapi.h>
-#include <sddl.h>
 
 #include <string>
 #include <vector>
@@ -117,16 +116,7 @@ TEST_F(HandshakeTest, ACreatedRegionHoldsTheRequestAndOnlySystemAndAdministrator
     EXPECT_EQ(1, test_view[0]);
     EXPECT_EQ(0, test_view[1]);
 
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
-              GetSecurityInfo(region, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                              nullptr, nullptr, &descriptor));
-    char *sddl = nullptr;
-    ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorA(
-        descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &sddl, nullptr));
-    EXPECT_STREQ("D:P(A;;GA;;;SY)(A;;GA;;;BA)", sddl);
-    LocalFree(sddl);
-    LocalFree(descriptor);
+    EXPECT_EQ("D:P(A;;GA;;;SY)(A;;GA;;;BA)", test_files::object_dacl(region));
 
     // Read-write, never executable; and the handle is not inherited.
     void *executable = MapViewOfFile(region, FILE_MAP_ALL_ACCESS | FILE_MAP_EXECUTE, 0, 0, 0);
