@@ -21,6 +21,17 @@ prefix_copy() {
     prefix_keep "$2"
 }
 
+# scenario_prefix BENCH VERSION: the scenario's own prefix,
+# BENCH/scenarios/$QV_TEST_NAME, fresh from the template and set to that
+# Windows version, in $prefix; its server stops when the script ends.
+scenario_prefix() {
+    mkdir -p "$1/scenarios"
+    prefix="$1/scenarios/$QV_TEST_NAME"
+    prefix_copy "$1" "$prefix"
+    trap 'prefix_stop "$prefix"' EXIT
+    set_windows_version "$prefix" "$2"
+}
+
 # prefix_keep PREFIX: starts the prefix's persistent server and its helper
 # processes (services, explorer) with no terminal or pipe of ours open, so
 # that nothing long-lived holds a caller's output open.

@@ -13,12 +13,8 @@ source=$3
 . "$source/tests/bench/common.sh"
 bench_env "$bench"
 
-mkdir -p "$bench/scenarios"
-prefix="$bench/scenarios/$QV_TEST_NAME"
 results=$QV_RESULTS
-prefix_copy "$bench" "$prefix"
-trap 'prefix_stop "$prefix"' EXIT
-set_windows_version "$prefix" win10
+scenario_prefix "$bench" win10
 wine_in "$prefix" 60 reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d 'SetupCopyOEMInfA' \
     /f >/dev/null 2>&1
 

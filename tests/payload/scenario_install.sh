@@ -14,10 +14,7 @@ sys_type=$6
 . "$source/tests/bench/common.sh"
 bench_env "$bench"
 
-mkdir -p "$bench/scenarios"
-prefix="$bench/scenarios/$QV_TEST_NAME"
-prefix_copy "$bench" "$prefix"
-set_windows_version "$prefix" "$version"
+scenario_prefix "$bench" "$version"
 
 status=0
 wine_in "$prefix" 300 "$build/quorvanta_setup.exe" >"$QV_RESULTS/stdout.txt" 2>&1 || status=$?

@@ -19,18 +19,10 @@ hold_ms=$5
 . "$source/tests/bench/common.sh"
 bench_env "$bench"
 
-name=${QV_TEST_NAME:-marked_service_$hold_ms}
 installer="$build/quorvanta_setup.exe"
-mkdir -p "$bench/scenarios"
-prefix="$bench/scenarios/$name"
+results=$QV_RESULTS
+scenario_prefix "$bench" win10
 install_dir="$prefix/drive_c/Program Files (x86)/QUORVANTA"
-results="${QV_RESULTS:-$build/$name}"
-rm -rf "$results"
-mkdir -p "$results"
-
-prefix_copy "$bench" "$prefix"
-trap 'prefix_stop "$prefix"' EXIT
-set_windows_version "$prefix" win10
 
 failures=0
 fail() {
@@ -103,4 +95,4 @@ if [ $failures -ne 0 ]; then
 fi
 prefix_stop "$prefix"
 rm -rf "$prefix"
-echo "$name: all checks passed"
+echo "$QV_TEST_NAME: all checks passed"

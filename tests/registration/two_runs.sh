@@ -16,14 +16,9 @@ source=$3
 bench_env "$bench"
 
 installer="$build/quorvanta_setup.exe"
-mkdir -p "$bench/scenarios"
-prefix="$bench/scenarios/$QV_TEST_NAME"
-install_dir="$prefix/drive_c/Program Files (x86)/QUORVANTA"
 results=$QV_RESULTS
-
-prefix_copy "$bench" "$prefix"
-trap 'prefix_stop "$prefix"' EXIT
-set_windows_version "$prefix" win10
+scenario_prefix "$bench" win10
+install_dir="$prefix/drive_c/Program Files (x86)/QUORVANTA"
 wine_in "$prefix" 60 reg add 'HKCU\Software\Wine\Debug' /v RelayInclude \
     /d 'OpenFileMappingA;CreateFileA;RegCreateKeyExA;StartServiceA;UnmapViewOfFile;ExitProcess' \
     /f >/dev/null 2>&1

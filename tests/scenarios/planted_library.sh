@@ -14,30 +14,19 @@ source=$3
 . "$source/tests/bench/common.sh"
 bench_env "$bench"
 
-name=${QV_TEST_NAME:-planted_library}
-prefix="$bench/scenarios/$name"
-results=${QV_RESULTS:-$build/planted_library}
-mkdir -p "$bench/scenarios" "$results"
+results=$QV_RESULTS
 installer="$build/quorvanta_setup.exe"
 failed=0
 fail() {
     echo "FAIL: $*" >&2
     failed=1
 }
-trap 'prefix_stop "$prefix"' EXIT
 
 # The planted library must match the installer's processor to be loaded.
-machine=$(python3 -c 'import struct, sys
-data = open(sys.argv[1], "rb").read()
-print(hex(struct.unpack_from("<H", data, struct.unpack_from("<I", data, 0x3C)[0] + 4)[0]))' "$installer")
-case $machine in
-0x14c) compiler=i686-w64-mingw32-gcc ;;
-0x8664) compiler=x86_64-w64-mingw32-gcc ;;
-*)
-    echo "FAIL: installer machine $machine" >&2
-    exit 1
-    ;;
-esac
+compiler=x86_64-w64-mingw32-gcc
+if is_pe32 "$installer"; then
+    compiler=i686-w64-mingw32-gcc
+fi
 planted="$results/comctl32.dll"
 "$compiler" -shared -O2 -Wl,--kill-at -o "$planted" "$source/tests/scenarios/planted_comctl32.c" ||
     {
@@ -45,8 +34,7 @@ planted="$results/comctl32.dll"
         exit 1
     }
 
-prefix_copy "$bench" "$prefix"
-set_windows_version "$prefix" win10
+scenario_prefix "$bench" win10
 
 public="$prefix/drive_c/users/Public"
 downloads="$public/Downloads"

@@ -13,18 +13,10 @@ source=$3
 . "$source/tests/bench/common.sh"
 bench_env "$bench"
 
-name=${QV_TEST_NAME:-two_installers}
 installer="$build/quorvanta_setup.exe"
-mkdir -p "$bench/scenarios"
-prefix="$bench/scenarios/$name"
+results=$QV_RESULTS
+scenario_prefix "$bench" win10
 install_dir="$prefix/drive_c/Program Files (x86)/QUORVANTA"
-results="${QV_RESULTS:-$build/$name}"
-rm -rf "$results"
-mkdir -p "$results"
-
-prefix_copy "$bench" "$prefix"
-trap 'prefix_stop "$prefix"' EXIT
-set_windows_version "$prefix" win10
 wine_in "$prefix" 60 reg add 'HKCU\Software\Wine\Debug' /v RelayInclude \
     /d 'CreateMutexA;CreateWindowExA;DeleteFileA;fopen_s;CreateProcessA' /f >/dev/null 2>&1
 
